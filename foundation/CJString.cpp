@@ -895,22 +895,24 @@ CJString CJString::ToHexFileForm() const
 // Decoding goes on behind the units just decoded, never inside them, so a
 // decoded text that holds the marker stays as it was written. A marker with no
 // ">" or with a character that is no hex digit ends decoding there.
-void CJString::FromFileForm()
+bool CJString::FromFileForm()
 {
     if (IsWide())
-        return;
+        return true;
     std::vector<char16_t> units;
+    bool whole = true;
     for (int from = 0;;) {
         int marker = Find(kFileFormMarker, from);
         if (marker < 0)
-            return;
+            return whole;
         int digits = marker + kFileFormMarkerLength;
         int close = FindChar(u'>', digits);
         if (close < 0)
-            return;
+            return whole;
         for (int i = digits; i < close; ++i)
             if (HexValue(Unit(i)) < 0)
-                return;
+                return whole;
+        whole = whole && (close - digits) % 4 == 0;
         int unitCount = (close - digits) / 4;
         units.assign(size_t(unitCount), 0);
         for (int i = 0; i < unitCount; ++i) {

@@ -166,8 +166,9 @@ public:
     // The "UNICODE-HEX<" form whatever the text holds: every unit, line ends
     // and blanks included, reads back as it was.
     CJString ToHexFileForm() const;
-    // Decodes every "UNICODE-HEX<...>" form of an 8-bit string in place.
-    void FromFileForm();
+    // Decodes every "UNICODE-HEX<...>" form of an 8-bit string in place;
+    // false when a form's digits end inside a character, which is dropped.
+    bool FromFileForm();
 
     // Buffer access. Pointers are to the characters (UTF-16 bytes when wide).
     char* GetBuffer(int count);

@@ -25,6 +25,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -965,7 +966,13 @@ private:
             return ReadUnclaimed(name, value);
         if (StartsNextElement(property))
             return Step::EndOfElement;
-        NoteIfGivenBefore(property, claimed ? &name : nullptr);
+        if (const auto* array = dynamic_cast<const CPropertyArrayProperty*>(property)) {
+            array->ReadLine(m_Object, name, value, m_Stream, lineStart, m_GivenLists[array]);
+            return Step::Continue;
+        }
+        // A name an inline object claims is its own block's line.
+        if (!claimed)
+            NoteIfGivenBefore(property);
         property->ReadValue(m_Object, name, value, &m_Stream, lineStart);
         return Step::Continue;
     }
@@ -983,20 +990,10 @@ private:
     }
 
     // A value given again replaces the one before: the block is not read
-    // whole. Lines an array appends or an inline object reads are not values
-    // given again; an item of a list named twice is.
-    void NoteIfGivenBefore(const CProperty* property, const CJString* claimedName)
+    // whole. A list's lines are told apart by the list.
+    void NoteIfGivenBefore(const CProperty* property)
     {
-        int32_t item = -1;
-        if (const auto* array = dynamic_cast<const CPropertyArrayProperty*>(property)) {
-            if (!claimedName || !array->GetElementNameList())
-                return;
-            item = array->GetElementNameList()->Find(*claimedName);
-        } else if (claimedName) {
-            return;
-        }
-        const std::pair<const CProperty*, int32_t> key(property, item);
-        if (!m_Given.insert(key).second)
+        if (!m_Given.insert(property).second)
             m_Stream.NoteSkippedLine();
     }
 
@@ -1006,8 +1003,12 @@ private:
         const int scope = name.Find("::");
         if (scope >= 0) {
             if (CProperty* inner = m_Info->FindProperty(name.Mid(scope + 2))) {
-                NoteIfGivenBefore(inner, nullptr);
-                m_Object->SetPropertyFromText(inner, value, &m_Stream);
+                if (const auto* array = dynamic_cast<const CPropertyArrayProperty*>(inner)) {
+                    array->ReadLine(m_Object, CJString(), value, m_Stream, -1, m_GivenLists[array]);
+                } else {
+                    NoteIfGivenBefore(inner);
+                    m_Object->SetPropertyFromText(inner, value, &m_Stream);
+                }
             } else
                 m_Stream.NoteSkippedLine();
         } else if (name.CompareNoCase(kReferenceListLocationName) == 0) {
@@ -1052,7 +1053,8 @@ private:
     BlockMode m_Mode;
     bool m_FirstLine = true;
     const CProperty* m_FirstProperty = nullptr;
-    std::set<std::pair<const CProperty*, int32_t>> m_Given; // a block may name thousands of list items
+    std::set<const CProperty*> m_Given;
+    std::map<const CPropertyArrayProperty*, CPropertyArrayProperty::SGiven> m_GivenLists;
 };
 
 } // namespace

@@ -20,6 +20,15 @@ bool NamesMatch(const CJString& name, const CProperty& property)
         || (property.GetAlternateName()[0] && name.CompareNoCase(property.GetAlternateName()) == 0);
 }
 
+// A list item given again replaces the one before.
+void NoteItemNamed(std::vector<bool>& named, uint32_t item, uint32_t count, CObjectStream& stream)
+{
+    named.resize(count);
+    if (named[item])
+        stream.NoteSkippedLine();
+    named[item] = true;
+}
+
 } // namespace
 
 CPropertyArrayProperty::CPropertyArrayProperty(const char* name, CProperty* element, ArrayCapacity capacity,
@@ -245,27 +254,44 @@ void CPropertyArrayProperty::ReadValue(CObject* owner, const CJString& name, con
             ArrayProperty_SetCount(owner, uint32_t(std::max(value.ToInt(), 0)));
         return;
     }
+    SGiven given;
+    ReadLine(owner, name, value, *stream, linePosition, given);
+}
+
+void CPropertyArrayProperty::ReadLine(CObject* owner, const CJString& name, const CJString& value,
+                                      CObjectStream& stream, int64_t linePosition, SGiven& given) const
+{
     const bool foreign = name.IsNotEmpty() && !NamesMatch(name, *this);
     if (foreign || value.CompareNoCase("Array") != 0) {
         if (m_NameList) {
-            // A named element in the owner's block sets that element.
+            // A named element in the owner's block sets that element; under
+            // the array's own name a value names no item.
             const int32_t item = foreign ? m_NameList->Find(name) : -1;
-            if (item >= 0 && uint32_t(item) < GetCount(owner))
-                m_Element->SetValueFromText(ElementSlot(owner, uint32_t(item)), value, stream);
+            if (item < 0 || uint32_t(item) >= GetCount(owner)) {
+                stream.NoteSkippedLine();
+                return;
+            }
+            NoteItemNamed(given.items, uint32_t(item), GetCount(owner), stream);
+            m_Element->SetValueFromText(ElementSlot(owner, uint32_t(item)), value, &stream);
             return;
         }
+        given.appended = true;
         const uint32_t i = GetCount(owner);
         ArrayProperty_SetCount(owner, i + 1);
         // Under the array's own name the line is the element's value; passed
         // on, that name would read as one the element claims, and an owned
         // element would read its own line again without end.
-        m_Element->ReadValue(ElementSlot(owner, i), foreign ? name : CJString(), value, stream, linePosition);
+        m_Element->ReadValue(ElementSlot(owner, i), foreign ? name : CJString(), value, &stream, linePosition);
         return;
     }
-    ReadBlock(owner, *stream);
+    // Without a name list the block starts the array afresh.
+    if (given.block || (!m_NameList && given.appended))
+        stream.NoteSkippedLine();
+    given.block = true;
+    ReadBlock(owner, stream, given.items);
 }
 
-void CPropertyArrayProperty::ReadBlock(CObject* owner, CObjectStream& stream) const
+void CPropertyArrayProperty::ReadBlock(CObject* owner, CObjectStream& stream, std::vector<bool>& named) const
 {
     if (!m_NameList)
         ArrayProperty_SetCount(owner, 0);
@@ -278,7 +304,6 @@ void CPropertyArrayProperty::ReadBlock(CObject* owner, CObjectStream& stream) co
     brace.TrimRight();
     if (brace.Compare("{") != 0)
         stream.NoteSkippedLine();
-    std::vector<bool> named; // a list item given again replaces the one before
     uint32_t read = 0;
     int32_t depth = 0;
     while (stream.ReadLine(line)) {
@@ -314,10 +339,7 @@ void CPropertyArrayProperty::ReadBlock(CObject* owner, CObjectStream& stream) co
         if (m_NameList) {
             const int32_t item = m_NameList->Find(key);
             if (item >= 0 && uint32_t(item) < GetCount(owner)) {
-                named.resize(GetCount(owner));
-                if (named[size_t(item)])
-                    stream.NoteSkippedLine();
-                named[size_t(item)] = true;
+                NoteItemNamed(named, uint32_t(item), GetCount(owner), stream);
                 m_Element->SetValueFromText(ElementSlot(owner, uint32_t(item)), value, &stream);
             } else {
                 stream.NoteSkippedLine();

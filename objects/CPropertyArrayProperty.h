@@ -25,6 +25,7 @@
 
 #include <cstdint>
 #include <utility>
+#include <vector>
 
 class CVirtualArray;
 
@@ -87,6 +88,17 @@ public:
     void SetValueFromText(CObject* owner, const CJString& text, CObjectStream* stream) const override;
     void ReadValue(CObject* owner, const CJString& name, const CJString& value, CObjectStream* stream,
                    int64_t linePosition) const override;
+    // What one owner's block gave of the array so far. A block replaces the
+    // elements appended above it, and a list item named again the value
+    // before: such a line, or a block given again, is not read whole.
+    struct SGiven {
+        bool block = false;
+        bool appended = false;
+        std::vector<bool> items;
+    };
+    // A line of the owner's block under the array's name or one it claims.
+    void ReadLine(CObject* owner, const CJString& name, const CJString& value, CObjectStream& stream,
+                  int64_t linePosition, SGiven& given) const;
     bool ShouldWrite(CObject* owner) const override;
     bool IsDefault(CObject* owner) const override { return GetCount(owner) == 0; }
     void WriteValueLine(CObject* owner, CObjectStream& stream) const override;
@@ -125,7 +137,7 @@ public:
 private:
     void* NewStorage(uint32_t count) const;
     void FreeStorage(void* data, uint32_t count) const;
-    void ReadBlock(CObject* owner, CObjectStream& stream) const;
+    void ReadBlock(CObject* owner, CObjectStream& stream, std::vector<bool>& named) const;
     void ResetElement(CObject* slot) const;
 
     CProperty* m_Element;

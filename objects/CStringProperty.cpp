@@ -33,6 +33,8 @@ void RefreshTranslation(CTranslatedText& value)
     value.Refresh();
 }
 
+constexpr const char* kHexMarker = "UNICODE-HEX<";
+
 bool NeedsBlock(const CJString& text)
 {
     // A one-line text that reads as the block opener goes into a block too,
@@ -48,12 +50,12 @@ bool IsClosingLine(const CJString& line)
     return trimmed.Compare("}") == 0;
 }
 
-// A carriage return ends a line for the reader, and a line that is just "}"
-// ends the block: such a text is written in the hex form, which reads back
-// whole.
+// A carriage return ends a line for the reader, a line that is just "}"
+// ends the block, and the hex form's marker is decoded: such a text is
+// written in the hex form, which reads back whole.
 bool ReadsBackPlain(const CJString& text)
 {
-    if (text.FindChar(13) >= 0)
+    if (text.FindChar(13) >= 0 || text.Find(kHexMarker) >= 0)
         return false;
     if (!NeedsBlock(text))
         return true;
@@ -136,8 +138,10 @@ template <typename T>
 void CJStringPropertyOf<T>::SetValueFromText(CObject* object, const CJString& text, CObjectStream* stream) const
 {
     CJString value = stream && text.CompareNoCase(kMultiLineValue) == 0 ? ReadBlock(*stream) : text;
-    if (!value.IsWide() && value.Find("UNICODE-HEX<") >= 0) {
-        value.FromFileForm();
+    if (!value.IsWide() && value.Find(kHexMarker) >= 0) {
+        // Digits that end inside a character would be written back shorter.
+        if (!value.FromFileForm() && stream)
+            stream->NoteSkippedLine();
         // The writer narrows what it can before it writes: so does the reader.
         if (value.IsNarrowable())
             value.ToNarrow();
@@ -172,8 +176,9 @@ template <typename T>
 void CJStringPropertyOf<T>::WriteBinary(CObject* object, CObjectStream& stream) const
 {
     const CJString& text = TextOf(Base::Value(object));
-    const CJString form = text.IsWide() ? text.ToFileForm() : text;
-    stream.WriteCountedString(form.GetString());
+    // A text holding the marker goes in the hex form too, or it would be
+    // read back decoded.
+    stream.WriteCountedString(text.ToFileForm().GetString());
 }
 
 template <typename T>
@@ -182,8 +187,11 @@ bool CJStringPropertyOf<T>::ReadBinary(CObject* object, CObjectStream& stream) c
     CJString value;
     if (!stream.ReadCountedText(value))
         return false;
-    if (value.Find("UNICODE-HEX<") >= 0)
+    if (value.Find(kHexMarker) >= 0) {
         value.FromFileForm();
+        if (value.IsNarrowable())
+            value.ToNarrow();
+    }
     StoreText(object, value);
     return true;
 }

@@ -216,6 +216,7 @@ void CLevelSet::NoteAsOnDisk(const char* fileName)
     for (uint32_t i = 0; i < GetCount(); ++i)
         m_RowOnDisk[i] = int32_t(i);
     m_TextOnDisk = ReadFileText(fileName);
+    m_TextOnDiskWhole = ReadWhole::Unknown;
 }
 
 bool CLevelSet::HasUnsavedEdits()
@@ -230,8 +231,17 @@ bool CLevelSet::MergeWithFile(const char* fileName, CJString& why)
     if (!noted || m_RowOnDisk.size() != GetCount())
         return true;
     const std::string text = ReadFileText(fileName);
-    if (text == m_TextOnDisk && (!text.empty() || FileExists(fileName, 0)))
-        return true;
+    if (text == m_TextOnDisk && (!text.empty() || FileExists(fileName, 0))) {
+        // A hand's edit made while the program was closed: the lines the
+        // start did not take would be written over.
+        if (m_TextOnDiskWhole == ReadWhole::Unknown)
+            m_TextOnDiskWhole
+                = std::unique_ptr<CObject>(ReadObjectFileWhole(fileName)) ? ReadWhole::Yes : ReadWhole::No;
+        if (m_TextOnDiskWhole == ReadWhole::Yes)
+            return true;
+        why = kLinePassedOver;
+        return false;
+    }
     why = kChangedOnDisk;
     std::unique_ptr<CObject> read(ReadObjectFileWhole(fileName));
     auto* file = dynamic_cast<CLevelSet*>(read.get());

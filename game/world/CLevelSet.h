@@ -89,6 +89,8 @@ protected:
 private:
     std::unique_ptr<CObject> m_AsOnDisk;
     std::string m_TextOnDisk;
+    // Whether m_TextOnDisk reads whole; known at the first save after it was noted.
+    enum class ReadWhole { Unknown, Yes, No } m_TextOnDiskWhole = ReadWhole::Unknown;
     bool m_UnsavedOrder = false;
     bool m_FirstTutorialKnown = false;
     uint32_t m_FirstTutorial = kNoTutorialLevel;

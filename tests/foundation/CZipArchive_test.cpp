@@ -333,14 +333,16 @@ TEST_F(ZipArchive, DamagedArchivesAreRefused)
     intoDirectory[0].packedSizeOverride = 0;
     intoDirectory[0].unpackedSizeOverride = 14;
     Put("Data/UnpackedIntoDirectory.zip", BuildZip(intoDirectory));
+    intoDirectory[0].unpackedSizeOverride = 5;
+    Put("Data/OneByteIntoDirectory.zip", BuildZip(intoDirectory));
     intoDirectory[0].unpackedSizeOverride = 4;
     Put("Data/Sound.zip", BuildZip(intoDirectory));
 
     CMountedArchiveTable& table = CMountedArchiveTable::Get();
     ASSERT_TRUE(table.Mount("Sound.zip", MountRoot::New, ArchiveAccess::ReadOnly, "Good/", MountLoading::Now, 0));
     EXPECT_EQ(ReadThroughFile("Good/a.txt"), "aaaa");
-    for (const char* zip :
-         {"Truncated.zip", "Past.zip", "Huge.zip", "Empty.zip", "PackedIntoDirectory.zip", "UnpackedIntoDirectory.zip"})
+    for (const char* zip : {"Truncated.zip", "Past.zip", "Huge.zip", "Empty.zip", "PackedIntoDirectory.zip",
+                            "UnpackedIntoDirectory.zip", "OneByteIntoDirectory.zip"})
         EXPECT_FALSE(table.Mount(zip, MountRoot::New, ArchiveAccess::ReadOnly, "Bad/", MountLoading::Now, 0)) << zip;
 
     // Deferred: the damage shows at first use, as the fatal report.

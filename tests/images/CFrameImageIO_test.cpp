@@ -211,6 +211,13 @@ TEST_F(ImageFiles, TwoPixelsStoredRightToLeftLoadAsLimeThenRed)
         ASSERT_TRUE(Decode("pair.tga", again));
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(again.Row(0)), 6), lime + red) << packets;
     }
+    // Into an 8-bit frame only black takes the transparent index.
+    const std::string three = TgaHeader(2, 3, 1, 24) + red + lime + std::string("\xFF\x00\x00", 3);
+    CTGAFileIO reader;
+    CFrame eight;
+    ASSERT_TRUE(reader.DecodeFromMemory(eight, reinterpret_cast<const uint8_t*>(three.data()), uint32_t(three.size()),
+                                        "three", 8));
+    EXPECT_TRUE(eight.Row(0)[0] && eight.Row(0)[1] && eight.Row(0)[2]) << "pure red, lime and blue stay opaque";
 }
 
 struct SKeptHeader {

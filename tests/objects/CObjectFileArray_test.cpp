@@ -143,6 +143,8 @@ protected:
             Text("CTestUpgrade", "\tCost=5\r\n\tTitle=Big Gun\r\n\tSlot=front\r\n"));
         Put("Data/Upgrades/ARMOR.upgrade.TXT", Text("CTestUpgrade", "\tCost=2\r\n"));
         Put("Data/Upgrades/armor.Upgrade.txt", Text("CTestUpgrade", "\tCost=3\r\n"));
+        // Equal to both but for case once its dash is gone: the list, not the folder, picks.
+        Put("Data/Upgrades/-Armor.Upgrade.txt", Text("CTestUpgrade", "\tCost=4\r\n"));
         Put("Data/Upgrades/Ships/-Shield.Upgrade.txt", Text("CTestUpgrade", "\tCost=7\r\n\tSlot=Rear\r\n"));
         Put("Data/Upgrades/-Old/Ghost.Upgrade.txt", Text("CTestUpgrade", ""));
         Put("Data/Upgrades/Wrong.Upgrade.txt", Text("CTestSlot", "\tCapacity=9\r\n"));

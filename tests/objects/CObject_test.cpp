@@ -363,6 +363,9 @@ TEST_F(ObjectFiles, AFileIsReadWholeOnlyWhenEveryLineIsTaken)
     EXPECT_TRUE(readWhole(numbers));
     EXPECT_TRUE(readWhole(lists));
     EXPECT_TRUE(readWhole(numbers + "\r\n \t\r\n"));
+    EXPECT_TRUE(readWhole(edit(lists, "\t\tGreen=none", "\t\tGreen=UNICODE-HEX<4100>")));
+    EXPECT_TRUE(readWhole(edit(numbers, "Lives=3", "Lives=Unlimited"))) << "a whole number's named value";
+    EXPECT_TRUE(readWhole(edit(numbers, "Ratio=0.5", "Ratio=Never"))) << "a decimal's named value";
     EXPECT_TRUE(readWhole("\xEF\xBB\xBF" + numbers)) << "an editor's byte-order mark is no part of the class name";
     CJString error;
     std::unique_ptr<CObject> started(
@@ -384,6 +387,17 @@ TEST_F(ObjectFiles, AFileIsReadWholeOnlyWhenEveryLineIsTaken)
         {"an unknown element name", edit(lists, "\t\tSize=", "\t\tSzie=1\r\n\t\tSize=")},
         {"a list line naming no item", edit(lists, "\t\tGreen=", "\t\tPurple=p\r\n\t\tGreen=")},
         {"a long line without \"=\"", edit(numbers, "\tCount=61", "\t" + std::string(4000, 'x') + "\r\n\tCount=61")},
+        {"a list block given twice",
+         edit(lists, "\tSizes=Array", "\tSizes=Array\r\n\t{\r\n\t\tSize=5\r\n\t}\r\n\tSizes=Array")},
+        {"a named list block given twice",
+         edit(lists, "\tLabels=Array", "\tLabels=Array\r\n\t{\r\n\t}\r\n\tLabels=Array")},
+        {"a list item above the block naming it", edit(lists, "\tLabels=Array", "\tGreen=x\r\n\tLabels=Array")},
+        {"an element above the block", edit(lists, "\tSizes=Array", "\tSize=5\r\n\tSizes=Array")},
+        {"a value under a named list's own name", edit(lists, "\tLabels=Array", "\tLabels=x\r\n\tLabels=Array")},
+        {"a whole number without a digit", edit(numbers, "Count=61", "Count=")},
+        {"a decimal without a digit", edit(numbers, "Speed=40", "Speed=-")},
+        {"a hex text with an odd digit", edit(lists, "\t\tGreen=none", "\t\tGreen=UNICODE-HEX<41004>")},
+        {"a hex text with half a character", edit(lists, "\t\tGreen=none", "\t\tGreen=UNICODE-HEX<410042>")},
     };
     for (const auto& [what, text] : passedOver)
         EXPECT_FALSE(readWhole(text)) << what << "\n" << text;

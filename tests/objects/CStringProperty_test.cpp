@@ -155,7 +155,8 @@ TEST_F(StringProperty, BlockEndsAtATrimmedBraceOrTheEndOfTheFile)
 
 // Whatever a field holds comes back from the file as it was: a line that is
 // just "}" would close the block, a carriage return would end the line, and
-// what follows would read as defaults.
+// what follows would read as defaults; the hex form's own marker would be
+// decoded.
 TEST_F(StringProperty, EveryTextAFieldHoldsReadsBackWithWhatFollowsIt)
 {
     const char* const texts[] = {"Build here.\n}\nThen the next lot.",
@@ -165,7 +166,8 @@ TEST_F(StringProperty, EveryTextAFieldHoldsReadsBackWithWhatFollowsIt)
                                  "\t tabbed and spaced \t",
                                  "\x80 \xE9\n}",
                                  "multi-line\n}",
-                                 "}"};
+                                 "}",
+                                 "Type UNICODE-HEX<4100> to see an A"};
     for (const char* text : texts) {
         SCOPED_TRACE(text);
         CValueKindsHolder original;
@@ -180,6 +182,11 @@ TEST_F(StringProperty, EveryTextAFieldHoldsReadsBackWithWhatFollowsIt)
         EXPECT_STREQ(copy->m_Title.GetText().GetString(), text);
         EXPECT_EQ(copy->m_Spot, (CPoint{3, 40})) << "the values after the text are read";
         EXPECT_EQ(WriteToText(copy.get(), IdMode::WithoutIds), written);
+        CValueKindsHolder fromBinary;
+        CObjectStream reading;
+        OpenReading(reading, BinaryOf(HolderProperty("Name"), &original));
+        ASSERT_TRUE(HolderProperty("Name")->ReadBinary(&fromBinary, reading));
+        EXPECT_STREQ(fromBinary.m_Name.GetString(), text) << "and from the binary form";
     }
 }
 

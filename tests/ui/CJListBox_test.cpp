@@ -174,6 +174,13 @@ TEST_F(ListBoxTest, TypeAheadFollowsTheClockAndDropsMisses)
 
     Key(10);
     EXPECT_TRUE(list->GetTypedText().IsEmpty()) << "a key move clears the typed text";
+
+    CNameArray alphabet({"AbCdEfGhIjKlMnOpQrStUvWxYz"});
+    CJListBox* letters = PutList(&alphabet);
+    const std::string typed = "aBcDeFgHiJkLmNoPqRsTuVwXyZ";
+    for (const char letter : typed)
+        Key(uint32_t(letter));
+    EXPECT_EQ(letters->GetTypedText().GetString(), typed) << "every letter matches its other case";
 }
 
 TEST_F(ListBoxTest, KeysSkipRefusedRowsAndKeepTheSelectionOnItsItem)

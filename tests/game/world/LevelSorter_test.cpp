@@ -260,13 +260,30 @@ TEST_F(LevelSets, ASaveOverTheFileChangedByHandCombinesOneSidedChangesAndRefuses
     const std::string inPart = std::string(saved).replace(saved.find("Customers=4"), 11, "Customers=4O");
     const size_t brace = saved.find("{", saved.find("Frequency List=Array"));
     const std::string noBrace = std::string(saved).erase(brace, saved.find("\n", brace) + 1 - brace);
+    // A list given again above Bravo's own, whole or by one item's name.
+    auto aboveBravos = [&](const std::string& key, const std::string& lines) {
+        return std::string(saved).insert(saved.find("\t\t\t" + key, saved.find("Bravo")), lines);
+    };
+    const std::string goalsTwice
+        = aboveBravos("Optional Goals List", "\t\t\tOptional Goals List=Array\r\n\t\t\t{\r\n\t\t\t}\r\n");
+    const std::string frequencyTwice
+        = aboveBravos("Build Phase Frequency List",
+                      "\t\t\tBuild Phase Frequency List=Array\r\n\t\t\t{\r\n\t\t\t\tGarage=0.123\r\n\t\t\t}\r\n");
+    const std::string inLineTwice = aboveBravos(
+        "Max In Line List", "\t\t\tMax In Line List=Array\r\n\t\t\t{\r\n\t\t\t\tMax In Line=3\r\n\t\t\t}\r\n");
+    const std::string itemTwice = aboveBravos("Build Phase Frequency List", "\t\t\tGarage=0.123\r\n");
+    const std::string noDigit = std::string(saved).replace(saved.find("Customers=4"), 11, "Customers=");
+    const std::string sign
+        = std::string(saved).replace(saved.find("Required Revenue=500", saved.find("Bravo")), 20, "Required Revenue=-");
     levels->GetLevel(2)->m_Customers = 3;
     const std::string* const hands[]
-        = {&swapped, &added, &typo, &noEquals, &charlieByHand, &appended, &twice, &inPart, &noBrace, nullptr};
+        = {&swapped, &added,      &typo,           &noEquals,    &charlieByHand, &appended, &twice, &inPart,
+           &noBrace, &goalsTwice, &frequencyTwice, &inLineTwice, &itemTwice,     &noDigit,  &sign,  nullptr};
     for (size_t i = 0; i < std::size(hands); ++i) {
         const std::string* hand = hands[i];
         SCOPED_TRACE(std::to_string(i)
-                     + " of swapped, added, typo, no \"=\", Charlie, appended, twice, in part, no brace, removed");
+                     + " of swapped, added, typo, no \"=\", Charlie, appended, twice, in part, no brace, goals twice, "
+                       "frequency twice, in line twice, item twice, no digit, a sign alone, removed");
         if (hand)
             WriteObject(file, *hand);
         else
@@ -776,3 +793,24 @@ TEST_F(LevelSorter, ASorterThatMayNotChangeTheLevelsSaysWhyAndWritesNothing)
 }
 
 } // namespace
+
+// Edited while the program was closed: what the start did not take would be
+// written over by the first save.
+TEST_F(LevelSets, AFileTheStartCouldNotReadWholeIsNotWrittenOver)
+{
+    const std::string file = "Resources/Levels.Object.txt";
+    CLevelSet* levels = LoadLevels({LevelText("Alpha"), LevelText("Bravo", "\t\t\tCustomers=\r\n")});
+    const std::string hand = ReadBytes(file);
+    levels->GetLevel(0)->m_Customers = 9;
+    CJString failed;
+    EXPECT_FALSE(SaveLevelSetToOwnFile(*levels, failed));
+    EXPECT_EQ(failed.GetString(), file);
+    EXPECT_NE(GetFailedSaveReason().Find("cannot be read whole"), -1) << GetFailedSaveReason().GetString();
+    EXPECT_TRUE(ReadBytes(file) == hand);
+    EXPECT_TRUE(levels->HasUnsavedEdits());
+    // Mended by hand, the next save writes the waiting edit.
+    WriteObject(file, std::string(hand).replace(hand.find("Customers=\r"), 10, "Customers=4"));
+    ASSERT_TRUE(SaveLevelSetToOwnFile(*levels, failed)) << GetFailedSaveReason().GetString();
+    EXPECT_EQ(levels->GetLevel(1)->m_Customers, 4u);
+    EXPECT_FALSE(levels->HasUnsavedEdits());
+}
