@@ -164,6 +164,11 @@ CJString FailedSaveMessage(const CJString& name, bool ending)
             text.Append(". Nothing was written: your edits are kept here and saved with the levels when the Level "
                         "Sorter closes or Levels is saved. If the sorter puts the levels back in the order the files "
                         "have, the tips and level numbers go back with them.");
+        } else if (FailedSaveReason().Compare(kFileChangedOnDisk) == 0) {
+            // Only the levels are tried again as the program ends.
+            text.Append(". Undo the change on disk and your edits are saved when an object editor on it next "
+                        "closes, edited there or not; until then they are kept here only, and the program's end "
+                        "loses them.");
         } else if (FailedSaveReasonSaysWhatToDo()) {
             text.Append(". Once that is done, your edits are saved at the next save, close or exit; until then they "
                         "are kept here only.");

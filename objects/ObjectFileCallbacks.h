@@ -49,7 +49,7 @@ void NoteFailedSaveFile(const CJString& name);
 void NoteFailedSaveReason(const CJString& why);
 const CJString& GetFailedSaveReason();
 inline constexpr const char* kFileIsReadOnly = "it is read-only";
-inline constexpr const char* kFileChangedOnDisk = "it was changed on disk since it was read";
+inline constexpr const char* kFileChangedOnDisk = "it was changed on disk since the program read or saved it";
 // A rename failed after the files saved with it were put in place: the
 // journal stays and the next start finishes the save.
 inline constexpr const char* kFinishedAtNextStart

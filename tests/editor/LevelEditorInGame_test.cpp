@@ -933,7 +933,8 @@ TEST_F(LevelEditorInGame, AnObjectFileChangedByHandIsNotWrittenOverAndItsEditIsS
     WriteBytes(file, byHand);
     const std::string said = editAndClose(trophy, [&] { trophy->m_Description.SetText(CJString("Edited here")); });
     EXPECT_NE(said.find("Could not save Resources/AccomplishedBuilder.Achievement.txt: it was changed on disk since "
-                        "it was read. Undo the change on disk"),
+                        "the program read or saved it. Undo the change on disk and your edits are saved when an "
+                        "object editor on it next closes"),
               std::string::npos)
         << said;
     EXPECT_TRUE(ReadBytes(file) == byHand);
