@@ -220,7 +220,9 @@ TEST_F(ReplacementJournal, AJournalThisAccountMayNotReadIsLeftForTheAccountThatM
     if (child == 0) {
         if (::setgid(65534) != 0 || ::setuid(65534) != 0)
             ::_exit(2);
-        const std::string text = plat::FinishInterruptedReplacements();
+        std::string text = plat::FinishInterruptedReplacements();
+        // Which files that journal names cannot be told: every save waits.
+        text += plat::ReplaceFileContents("D.txt", "d", 1) ? "|saved" : "|refused";
         (void)!::write(said[1], text.data(), text.size());
         ::_exit(0);
     }
@@ -235,6 +237,8 @@ TEST_F(ReplacementJournal, AJournalThisAccountMayNotReadIsLeftForTheAccountThatM
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_NE(text.find("may not read"), std::string::npos) << text;
     EXPECT_NE(text.find(journal), std::string::npos) << text;
+    EXPECT_TRUE(text.ends_with("|refused")) << text;
+    EXPECT_FALSE(std::filesystem::exists("D.txt"));
     EXPECT_EQ(Journals(), journal + " ");
     EXPECT_FALSE(NoTemporaryLeft());
     EXPECT_EQ(plat::FinishInterruptedReplacements(), "");
