@@ -6,6 +6,7 @@
 #include "objects/CFileListList.h"
 #include "objects/CObject.h"
 #include "objects/CObjectFileArray.h"
+#include "platform/CPlatform.h"
 #include "platform/FileSystem.h"
 #include "platform/ReplacementGroup.h"
 
@@ -135,6 +136,20 @@ CJString WhyWritesAreRefused(const std::string& diskPath)
         why = std::string(kIsALink)
             + ", and the program does not write through a link. Put a copy of the file it points to in its place";
     return CJString(why.c_str());
+}
+
+std::string WhyNotWritten(const std::string& diskPath)
+{
+    if (const CJString why = WhyWritesAreRefused(diskPath); why.IsNotEmpty())
+        return why.GetString();
+    const size_t slash = diskPath.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string(".") : diskPath.substr(0, slash);
+    uint64_t freeBytes = 0;
+    if (!plat::CanWriteInFolder(folder))
+        return "the folder cannot be written";
+    if (plat::GetPlatform().GetFreeDiskSpace(folder, freeBytes) && freeBytes == 0)
+        return "the disk is full";
+    return "writing it failed";
 }
 
 void NoteWhyWritesAreRefused(const CJString& name)

@@ -62,6 +62,9 @@ inline constexpr const char* kWaitsForTheLevels = "it follows the levels' new or
 // for it, or it is a symbolic link), told with what to do; empty when it
 // does not.
 CJString WhyWritesAreRefused(const std::string& diskPath);
+// Why a write of the file at the disk path failed, as a box tells it: that
+// reason, else the folder that cannot be written, a full disk, or the write.
+std::string WhyNotWritten(const std::string& diskPath);
 // After a save of the file failed with no reason noted: notes that one.
 void NoteWhyWritesAreRefused(const CJString& name);
 // Whether the reason noted says itself what to do before the edits are saved.

@@ -6,6 +6,7 @@
 #include "foundation/SettingsFiles.h"
 #include "foundation/ShellServices.h"
 #include "images/CFrame.h"
+#include "objects/ObjectFileCallbacks.h"
 #include "platform/CPlatform.h"
 #include "platform/FileSystem.h"
 #include "platform/GraphicsDevice.h"
@@ -34,15 +35,7 @@ void TellBrightnessNotSaved()
         path.erase(0, 2);
     if (path.empty() || path[0] != '/')
         path = plat::GetCurrentFolder() + "/" + path;
-    const std::string folder = path.substr(0, path.rfind('/'));
-    std::string text = "Could not save " + path + ": ";
-    uint64_t freeBytes = 0;
-    if (!plat::CanWriteInFolder(folder))
-        text += "the folder cannot be written.";
-    else if (plat::GetPlatform().GetFreeDiskSpace(folder, freeBytes) && freeBytes == 0)
-        text += "the disk is full.";
-    else
-        text += "writing it failed.";
+    std::string text = "Could not save " + path + ": " + WhyNotWritten(path) + ".";
     if (CGameBase::SIsShuttingDown())
         text += " The brightness set in this run is lost.";
     else

@@ -86,18 +86,7 @@ void Log([[maybe_unused]] const char* text, [[maybe_unused]] const char* detail)
 // the system's box, which stays in front of whatever screen opens next.
 void TellNotSaved(const std::string& path)
 {
-    const size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
-    std::string text = "Could not save " + Shown(path) + ": ";
-    uint64_t freeBytes = 0;
-    if (const CJString why = WhyWritesAreRefused(path); why.IsNotEmpty())
-        text += std::string(why.GetString()) + ".";
-    else if (!plat::CanWriteInFolder(folder))
-        text += "the folder cannot be written.";
-    else if (plat::GetPlatform().GetFreeDiskSpace(folder.empty() ? "." : folder, freeBytes) && freeBytes == 0)
-        text += "the disk is full.";
-    else
-        text += "writing it failed.";
+    std::string text = "Could not save " + Shown(path) + ": " + WhyNotWritten(path) + ".";
     if (CGameBase::SIsShuttingDown())
         text += " The progress since the last save is lost.";
     else
