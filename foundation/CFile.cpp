@@ -1036,3 +1036,19 @@ void ResumeFileOpenNotifications()
     if (Notifications().suspended > 0)
         --Notifications().suspended;
 }
+
+SFileContentsNote NoteFileContents(const char* name)
+{
+    SFileContentsNote note;
+    note.checksum = 14695981039346656037ull;
+    CFile file;
+    if (!name || !FileExists(name, 0) || !file.Open(name, FILE_READ))
+        return note;
+    note.exists = true;
+    uint8_t block[65536];
+    for (uint32_t got; (got = file.Read(block, sizeof block)) > 0; note.size += got)
+        for (uint32_t i = 0; i < got; ++i)
+            note.checksum = (note.checksum ^ block[i]) * 1099511628211ull;
+    file.Close();
+    return note;
+}

@@ -261,6 +261,16 @@ private:
     uint32_t m_LineCount = 0;
 };
 
+// What a file holds, told from any other contents without holding them: its
+// size and a checksum (FNV-1a, 64 bits) of its bytes, read a block at a time.
+struct SFileContentsNote {
+    bool exists = false;
+    uint64_t size = 0;
+    uint64_t checksum = 0;
+    bool operator==(const SFileContentsNote&) const = default;
+};
+SFileContentsNote NoteFileContents(const char* name);
+
 // File-open notifications: a hook told the names opened for reading, once
 // archive mounting has switched notifications on.
 using FileOpenHook = void (*)(const char* name);

@@ -302,34 +302,13 @@ int32_t CObjectFileArray::FindObjectIndex(const CObject* object)
     return -1;
 }
 
-namespace {
-
-// Whether the file is there; its size and a checksum of its bytes (FNV-1a,
-// 64 bits), read a block at a time: a file is never held to be compared.
-bool NoteFileBytes(const CJString& name, uint64_t& size, uint64_t& checksum)
-{
-    size = 0;
-    checksum = 14695981039346656037ull;
-    CFile file;
-    if (!FileExists(name.GetString(), 0) || !file.Open(name.GetString(), FILE_READ))
-        return false;
-    uint8_t block[65536];
-    for (uint32_t got; (got = file.Read(block, sizeof block)) > 0; size += got)
-        for (uint32_t i = 0; i < got; ++i)
-            checksum = (checksum ^ block[i]) * 1099511628211ull;
-    file.Close();
-    return true;
-}
-
-} // namespace
-
 void CObjectFileArray::NoteObjectFileAsOnDisk(const CObject* object)
 {
     CObjectArrayFileEntry* entry = EntryAt(FindObjectIndex(object));
     CJString name;
     if (!entry || !object || !GetObjectFileName(object, name))
         return;
-    entry->fileExisted = NoteFileBytes(name, entry->fileSize, entry->fileChecksum);
+    entry->fileOnDisk = NoteFileContents(name.GetString());
     entry->fileNoted = true;
     entry->saveRefused = false;
 }
@@ -340,9 +319,7 @@ bool CObjectFileArray::RefuseSaveOverChangedFile(const CObject* object)
     CJString name;
     if (!entry || !entry->fileNoted || !GetObjectFileName(object, name))
         return false;
-    uint64_t size = 0, checksum = 0;
-    const bool exists = NoteFileBytes(name, size, checksum);
-    entry->saveRefused = exists != entry->fileExisted || size != entry->fileSize || checksum != entry->fileChecksum;
+    entry->saveRefused = NoteFileContents(name.GetString()) != entry->fileOnDisk;
     return entry->saveRefused;
 }
 

@@ -28,6 +28,7 @@
 // flag, LoadObject, second folder) by deriving from its instance.
 
 #include "foundation/CArrayPOD.h"
+#include "foundation/CFile.h"
 #include "foundation/CJString.h"
 #include "foundation/CVirtualArray.h"
 #include "objects/CImageBrowserItemBridge.h"
@@ -77,9 +78,7 @@ struct CObjectArrayFileEntry : public CPooledClassBase {
     // The file a save of the object writes, as read or as last written here:
     // a save that finds it otherwise would write over another hand's change.
     bool fileNoted = false;
-    bool fileExisted = false;
-    std::uint64_t fileSize = 0;
-    std::uint64_t fileChecksum = 0;
+    SFileContentsNote fileOnDisk;
     bool saveRefused = false; // for that change: the object's edit waits
 };
 

@@ -28,19 +28,6 @@ const char* const kCannotCombine = "the change cannot be combined with the edits
 const char* const kLinePassedOver = "it cannot be read whole (a line is not understood)";
 const char* const kFileGone = "it is no longer there";
 
-// The file's bytes; empty when it cannot be read.
-std::string ReadFileText(const char* fileName)
-{
-    CFile file;
-    if (!fileName || !file.Open(fileName, FILE_READ | FILE_IN_MEMORY))
-        return std::string();
-    std::string text(size_t(std::max<int64_t>(file.GetSize(), 0)), '\0');
-    if (!text.empty())
-        text.resize(file.Read(text.data(), uint32_t(text.size())));
-    file.Close();
-    return text;
-}
-
 CPropertyArrayProperty& LevelListProperty()
 {
     return *static_cast<CPropertyArrayProperty*>(CLevelSetUserMade::SGetClassInfo()->FindProperty("Level List"));
@@ -215,8 +202,8 @@ void CLevelSet::NoteAsOnDisk(const char* fileName)
     m_RowOnDisk.resize(GetCount());
     for (uint32_t i = 0; i < GetCount(); ++i)
         m_RowOnDisk[i] = int32_t(i);
-    m_TextOnDisk = ReadFileText(fileName);
-    m_TextOnDiskWhole = ReadWhole::Unknown;
+    m_FileOnDisk = NoteFileContents(fileName);
+    m_FileOnDiskWhole = ReadWhole::Unknown;
 }
 
 bool CLevelSet::HasUnsavedEdits()
@@ -230,14 +217,13 @@ bool CLevelSet::MergeWithFile(const char* fileName, CJString& why)
     auto* noted = static_cast<CLevelSet*>(m_AsOnDisk.get());
     if (!noted || m_RowOnDisk.size() != GetCount())
         return true;
-    const std::string text = ReadFileText(fileName);
-    if (text == m_TextOnDisk && (!text.empty() || FileExists(fileName, 0))) {
+    if (const SFileContentsNote now = NoteFileContents(fileName); now.exists && now == m_FileOnDisk) {
         // A hand's edit made while the program was closed: the lines the
         // start did not take would be written over.
-        if (m_TextOnDiskWhole == ReadWhole::Unknown)
-            m_TextOnDiskWhole
+        if (m_FileOnDiskWhole == ReadWhole::Unknown)
+            m_FileOnDiskWhole
                 = std::unique_ptr<CObject>(ReadObjectFileWhole(fileName)) ? ReadWhole::Yes : ReadWhole::No;
-        if (m_TextOnDiskWhole == ReadWhole::Yes)
+        if (m_FileOnDiskWhole == ReadWhole::Yes)
             return true;
         why = kLinePassedOver;
         return false;

@@ -7,6 +7,7 @@
 // The first and last tutorial level indices are found by a scan from index 0
 // and kept by the set; an edit of the set (insert, remove, swap) forgets
 // them, so the next request scans again.
+#include "foundation/CFile.h"
 #include "game/world/CLevelOptions.h"
 #include "objects/CObject.h"
 #include "objects/CPropertyArrayProperty.h"
@@ -88,9 +89,10 @@ protected:
 
 private:
     std::unique_ptr<CObject> m_AsOnDisk;
-    std::string m_TextOnDisk;
-    // Whether m_TextOnDisk reads whole; known at the first save after it was noted.
-    enum class ReadWhole { Unknown, Yes, No } m_TextOnDiskWhole = ReadWhole::Unknown;
+    // What the file held when noted, told apart without holding it.
+    SFileContentsNote m_FileOnDisk;
+    // Whether that file reads whole; known at the first save after it was noted.
+    enum class ReadWhole { Unknown, Yes, No } m_FileOnDiskWhole = ReadWhole::Unknown;
     bool m_UnsavedOrder = false;
     bool m_FirstTutorialKnown = false;
     uint32_t m_FirstTutorial = kNoTutorialLevel;
