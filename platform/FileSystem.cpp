@@ -171,6 +171,26 @@ void StoreListing(const std::string& key, const struct stat& st, std::shared_ptr
     FolderCache().Store(key, std::move(listing));
 }
 
+// The folder's entries read afresh; kept for the next lookups when trusted
+// (no change in the tick of now). Null when it cannot be listed.
+std::shared_ptr<const FolderListing> ListFolder(const std::string& key, const struct stat& st, bool trusted)
+{
+    DIR* dir = ::opendir(key.c_str());
+    if (!dir)
+        return nullptr;
+    auto listing = std::make_shared<FolderListing>();
+    while (const dirent* entry = ::readdir(dir)) {
+        ++g_FolderEntriesRead;
+        const std::string_view name(entry->d_name);
+        if (name != "." && name != "..")
+            AddToListing(*listing, name);
+    }
+    ::closedir(dir);
+    if (trusted)
+        StoreListing(key, st, listing);
+    return listing;
+}
+
 enum class FolderLookup { Found, Missing, Unreadable };
 
 // The folder's entry equal to name case-blind, the first in
@@ -183,48 +203,27 @@ FolderLookup FindInFolder(const std::string& folder, std::string_view name, std:
     if (::stat(key.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
         return FolderLookup::Unreadable;
 
-    const std::string folded = FoldNoCase(name);
-    CFolderCache& cache = FolderCache();
-    if (const std::shared_ptr<const FolderListing> listing = cache.Find(key, st)) {
-        const auto found = listing->winners.find(folded);
-        if (found == listing->winners.end())
-            return FolderLookup::Missing;
-        winner = found->second;
-        return FolderLookup::Found;
+    std::shared_ptr<const FolderListing> listing = FolderCache().Find(key, st);
+    if (!listing) {
+        // A change after the stat in the same tick leaves the folder's time
+        // within the tick of now, so the listing is not trusted.
+        timespec now;
+        ::clock_gettime(CLOCK_REALTIME, &now);
+        const bool trusted = OldEnoughToTrust(st.st_mtim, now);
+        // A folder that is changing is not worth listing for every name: the
+        // name as spelled when it exists (twins are told apart once it settles).
+        if (!trusted && ExistsOnDisk(folder + std::string(name))) {
+            winner = std::string(name);
+            return FolderLookup::Found;
+        }
+        listing = ListFolder(key, st, trusted);
+        if (!listing)
+            return FolderLookup::Unreadable;
     }
-
-    // A change after the stat in the same tick leaves the folder's time
-    // within the tick of now, so the listing is not trusted.
-    timespec now;
-    ::clock_gettime(CLOCK_REALTIME, &now);
-    const bool trusted = OldEnoughToTrust(st.st_mtim, now);
-    // A folder that is changing is not worth listing for every name: the name
-    // as spelled when it exists (twins are told apart once it settles).
-    if (!trusted && ExistsOnDisk(folder + std::string(name))) {
-        winner = std::string(name);
-        return FolderLookup::Found;
-    }
-    DIR* dir = ::opendir(key.c_str());
-    if (!dir)
-        return FolderLookup::Unreadable;
-    auto listing = std::make_shared<FolderListing>();
-    std::string best;
-    while (const dirent* entry = ::readdir(dir)) {
-        ++g_FolderEntriesRead;
-        const std::string_view candidate(entry->d_name);
-        if (candidate == "." || candidate == "..")
-            continue;
-        if (trusted)
-            AddToListing(*listing, candidate);
-        if (EqualsNoCase(candidate, name) && (best.empty() || LessNoCaseThenBytes(candidate, best)))
-            best = candidate;
-    }
-    ::closedir(dir);
-    if (trusted)
-        StoreListing(key, st, std::move(listing));
-    if (best.empty())
+    const auto found = listing->winners.find(FoldNoCase(name));
+    if (found == listing->winners.end())
         return FolderLookup::Missing;
-    winner = std::move(best);
+    winner = found->second;
     return FolderLookup::Found;
 }
 
@@ -280,26 +279,8 @@ std::vector<std::string> HiddenNamesIn(const std::string& folder)
         return listing->hidden;
     timespec now;
     ::clock_gettime(CLOCK_REALTIME, &now);
-    const bool trusted = OldEnoughToTrust(st.st_mtim, now);
-    DIR* dir = ::opendir(key.c_str());
-    if (!dir)
-        return {};
-    auto listing = std::make_shared<FolderListing>();
-    while (const dirent* entry = ::readdir(dir)) {
-        ++g_FolderEntriesRead;
-        const std::string_view name(entry->d_name);
-        if (name == "." || name == "..")
-            continue;
-        if (trusted)
-            AddToListing(*listing, name);
-        else if (name.front() == '.')
-            listing->hidden.emplace_back(name);
-    }
-    ::closedir(dir);
-    std::vector<std::string> hidden = listing->hidden;
-    if (trusted)
-        StoreListing(key, st, std::move(listing));
-    return hidden;
+    const std::shared_ptr<const FolderListing> listing = ListFolder(key, st, OldEnoughToTrust(st.st_mtim, now));
+    return listing ? listing->hidden : std::vector<std::string>();
 }
 
 std::string ResolvePath(std::string_view name)
