@@ -319,7 +319,7 @@ int WriteJournal(std::string& path, const std::string& text, bool first)
 // Told with the file the group failed on, which is no cause of its own.
 std::string WhyJournalRefused(const std::string& folder, int error)
 {
-    const std::string named = "the program folder \"" + folder + "\"";
+    const std::string named = CReplacementGroup::kWhyRefusedBegins + folder + "\"";
     const std::string recorded = ", and files saved together are recorded there before any of them is replaced. ";
     switch (error) {
     case EACCES:

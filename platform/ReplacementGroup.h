@@ -40,6 +40,8 @@ public:
     // program folder, the cause and what to do. Empty for a failure its
     // file tells. Asked before or after the Commit.
     std::string WhyRefused() const;
+    // How that reason begins, which says itself what to do.
+    static constexpr const char* kWhyRefusedBegins = "the program folder \"";
 
 private:
     bool m_Outermost = false;
