@@ -6,10 +6,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
-#include <cctype>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -316,7 +316,8 @@ int WriteJournal(std::string& path, const std::string& text, bool first)
     return 0;
 }
 
-// Told with the file the group failed on, which is no cause of its own.
+// What a group refused for its journal answers: the file it names (its
+// first) is none of the cause.
 std::string WhyJournalRefused(const std::string& folder, int error)
 {
     const std::string named = CReplacementGroup::kWhyRefusedBegins + folder + "\"";
