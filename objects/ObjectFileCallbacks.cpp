@@ -161,7 +161,8 @@ void NoteWhyWritesAreRefused(const CJString& name)
 bool FailedSaveReasonSaysWhatToDo()
 {
     const CJString& why = FailedSaveReason();
-    return StartsWith(why, kJournalWaits) || StartsWith(why, kJournalUnreadable) || StartsWith(why, kIsALink);
+    return StartsWith(why, kJournalWaits) || StartsWith(why, kJournalUnreadable) || StartsWith(why, kIsALink)
+        || StartsWith(why, plat::CReplacementGroup::kWhyRefusedBegins);
 }
 
 CJString FailedSaveMessage(const CJString& name, bool ending)

@@ -6,11 +6,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -201,6 +203,7 @@ struct ReplacementGroupState {
     std::vector<GroupFailure> failures;
     std::string journal; // this group's own, in the program folder
     bool journalWritten = false;
+    int journalError = 0; // of a write of the journal that refused the group
 };
 
 thread_local ReplacementGroupState* t_Group = nullptr;
@@ -255,6 +258,13 @@ bool JournalCarries(std::string_view name)
     return !name.empty() && name.size() < PATH_MAX && name.find_first_of("\t\n") == std::string_view::npos;
 }
 
+// Where the system answers renameat2 or its flag so (an older kernel, a
+// sandbox's filter, a file system without the flag), or refuses a hard link.
+bool CallRefused(int error)
+{
+    return error == EINVAL || error == ENOSYS || error == EPERM || error == EOPNOTSUPP;
+}
+
 // Puts the temporary at a journal's name no file has: where every run has
 // the same process number a journal kept from an earlier run may stand at
 // the name this group was given, and the group takes the next.
@@ -263,12 +273,17 @@ bool PutAtAFreeName(const std::string& tempPath, std::string& path)
     for (int attempt = 0; attempt < 1 << 16; ++attempt) {
         if (::renameat2(AT_FDCWD, tempPath.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0)
             return true;
-        // A file system without the flag: a link made fails as well where a name stands.
-        if (errno == EINVAL && ::link(tempPath.c_str(), path.c_str()) == 0) {
+        // A link made fails as well where a name stands.
+        if (CallRefused(errno) && ::link(tempPath.c_str(), path.c_str()) == 0) {
             ::unlink(tempPath.c_str());
             return true;
         }
-        if (errno != EEXIST)
+        // Neither: a name seen free stays free, as the program runs once per
+        // folder (its lock) and this process's names are its own.
+        struct stat st;
+        if (CallRefused(errno) && ::lstat(path.c_str(), &st) != 0 && errno == ENOENT)
+            return ::rename(tempPath.c_str(), path.c_str()) == 0;
+        if (errno != EEXIST && !CallRefused(errno))
             return false;
         path = NewJournalPath();
     }
@@ -276,24 +291,51 @@ bool PutAtAFreeName(const std::string& tempPath, std::string& path)
 }
 
 // The group's first write of its journal takes a name no file has (and may
-// change path); later ones replace its own.
-bool WriteJournal(std::string& path, const std::string& text, bool first)
+// change path); later ones replace its own. Answers 0, or the error of the
+// step that failed.
+int WriteJournal(std::string& path, const std::string& text, bool first)
 {
     std::string tempPath;
     std::FILE* stream = CreateTemporaryBeside(path, tempPath, "wb");
     if (!stream)
-        return false;
-    bool ok = std::fwrite(text.data(), 1, text.size(), stream) == text.size() && std::fflush(stream) == 0
-        && SyncDescriptor(::fileno(stream), tempPath);
-    ok = std::fclose(stream) == 0 && ok;
-    ok = ok && (first ? PutAtAFreeName(tempPath, path) : ::rename(tempPath.c_str(), path.c_str()) == 0);
-    if (!ok) {
+        return errno ? errno : EIO;
+    int error = 0;
+    if (std::fwrite(text.data(), 1, text.size(), stream) != text.size() || std::fflush(stream) != 0
+        || !SyncDescriptor(::fileno(stream), tempPath))
+        error = errno ? errno : EIO;
+    if (std::fclose(stream) != 0 && error == 0)
+        error = errno ? errno : EIO;
+    if (error == 0 && !(first ? PutAtAFreeName(tempPath, path) : ::rename(tempPath.c_str(), path.c_str()) == 0))
+        error = errno ? errno : EIO;
+    if (error != 0) {
         ::unlink(tempPath.c_str());
-        return false;
+        return error;
     }
     ForgetFolderOf(path);
     SyncFolderOf(path);
-    return true;
+    return 0;
+}
+
+// What a group refused for its journal answers: the file it names (its
+// first) is none of the cause.
+std::string WhyJournalRefused(const std::string& folder, int error)
+{
+    const std::string named = CReplacementGroup::kWhyRefusedBegins + folder + "\"";
+    const std::string recorded = ", and files saved together are recorded there before any of them is replaced. ";
+    switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return named + " cannot be written" + recorded + "Make the folder writable";
+    case ENOSPC:
+    case EDQUOT:
+        return named + " is on a full disk" + recorded + "Free space on that disk";
+    default:
+        std::string cause = std::strerror(error);
+        if (!cause.empty())
+            cause[0] = char(std::tolower(static_cast<unsigned char>(cause[0])));
+        return named + " could not be written (" + cause + ")" + recorded + "Make sure it can be written";
+    }
 }
 
 void RemoveJournal(const std::string& path)
@@ -354,11 +396,13 @@ bool NoteNewFileOfGroup(const std::string& target)
     std::vector<JournalEntry> entries;
     for (const std::string& file : group.newFiles)
         entries.push_back({InProgramFolder(file, FolderOf(group.journal)), {}, {}, {}});
-    if (!WriteJournal(group.journal, EncodeJournal(JournalKind::Begun, entries), !group.journalWritten)) {
+    if (const int error = WriteJournal(group.journal, EncodeJournal(JournalKind::Begun, entries), !group.journalWritten)) {
         group.newFiles.pop_back();
+        group.journalError = error;
         return false;
     }
     group.journalWritten = true;
+    group.journalError = 0;
     return true;
 }
 
@@ -416,6 +460,13 @@ void CReplacementGroup::Abandon()
     delete group;
 }
 
+std::string CReplacementGroup::WhyRefused() const
+{
+    if (m_Done || !t_Group || t_Group->journalError == 0)
+        return m_WhyRefused;
+    return WhyJournalRefused(FolderOf(t_Group->journal), t_Group->journalError);
+}
+
 bool CReplacementGroup::Commit(std::string* failedPath, bool* leftForNextStart)
 {
     if (leftForNextStart)
@@ -426,6 +477,7 @@ bool CReplacementGroup::Commit(std::string* failedPath, bool* leftForNextStart)
     if (!group->failures.empty()) {
         if (failedPath)
             *failedPath = group->failures.front().target;
+        m_WhyRefused = WhyRefused();
         Abandon();
         return false;
     }
@@ -470,10 +522,13 @@ bool CReplacementGroup::Commit(std::string* failedPath, bool* leftForNextStart)
             if (folder >= 0)
                 ::close(folder);
         }
-        if (!WriteJournal(owned->journal, EncodeJournal(JournalKind::Replace, entries), !owned->journalWritten)) {
-            // The journal is no file of the user's: the save is named by its first file.
+        if (const int error
+            = WriteJournal(owned->journal, EncodeJournal(JournalKind::Replace, entries), !owned->journalWritten)) {
+            // The journal is no file of the user's: the save is named by its
+            // first file, and the folder by the reason.
             if (failedPath)
                 *failedPath = files.front().targetPath;
+            m_WhyRefused = WhyJournalRefused(FolderOf(owned->journal), error);
             dropAll();
             return false;
         }

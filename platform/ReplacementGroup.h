@@ -36,10 +36,17 @@ public:
     // leaves the renaming to the outermost.
     [[nodiscard]] bool Commit(std::string* failedPath = nullptr, bool* leftForNextStart = nullptr);
     void Abandon();
+    // Why the group is refused when its journal could not be written: the
+    // program folder, the cause and what to do. Empty for a failure its
+    // file tells. Asked before or after the Commit.
+    std::string WhyRefused() const;
+    // How that reason begins, which says itself what to do.
+    static constexpr const char* kWhyRefusedBegins = "the program folder \"";
 
 private:
     bool m_Outermost = false;
     bool m_Done = false;
+    std::string m_WhyRefused;
 };
 
 // Finishes the groups a kill cut short, from their journals in the working

@@ -516,16 +516,18 @@ bool CSequence::SaveSettings(CJString* failedFile)
     if (!FindOwnFolder(listFolder, name, &file))
         return false;
     GetCachePath(cache, listFolder.c_str(), name.c_str());
+    // The cache is what the next start reads while it is no older than
+    // "Properties.txt": both are replaced together, or neither.
+    plat::CReplacementGroup group;
     const auto failed = [&](const CJString& which) {
         if (failedFile)
             *failedFile = which;
+        if (const std::string why = group.WhyRefused(); !why.empty() && GetFailedSaveReason().IsEmpty())
+            NoteFailedSaveReason(CJString(why.c_str()));
         return false;
     };
     if (!IsCacheWritable())
         return failed(cache);
-    // The cache is what the next start reads while it is no older than
-    // "Properties.txt": both are replaced together, or neither.
-    plat::CReplacementGroup group;
     if (!SaveToFile(file.GetString(), 0))
         return failed(file);
     g_Reloading = true;

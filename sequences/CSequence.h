@@ -166,7 +166,8 @@ public:
     // cache in step, both or neither, so that the next start reads them from
     // either; false when they cannot be kept: no file of its own, a cache
     // inside an archive (its copy of the settings is the one read), a failed
-    // write (its file in *failedFile, as the data names it).
+    // write (its file in *failedFile, as the data names it; when the two
+    // could not be saved together, the cause noted as the save's reason).
     bool SaveSettings(CJString* failedFile = nullptr);
     // Whether the cache the sequence is read from can take saved settings:
     // not inside a mounted archive, and a file that may be written when

@@ -81,15 +81,21 @@ bool SaveLevelsTogether(CLevelSet& levels, CJString& failedFile)
         return false;
     }
     plat::CReplacementGroup group;
+    // A group refused for its journal: the cause is the program folder's.
+    const auto noteWhyRefused = [&] {
+        if (const std::string refused = group.WhyRefused(); !refused.empty() && GetFailedSaveReason().IsEmpty())
+            NoteFailedSaveReason(CJString(refused.c_str()));
+        NoteWhyWritesAreRefused(failedFile);
+    };
     if (!levels.SaveToFile(name.GetString(), 0)) {
         failedFile = name;
         if (FileExists(name.GetString(), 0) && !IsFileWritable(name.GetString(), 0))
             NoteFailedSaveReason(CJString(kFileIsReadOnly));
-        NoteWhyWritesAreRefused(failedFile);
+        noteWhyRefused();
         return false;
     }
     if (!GetGameScreensHooks().SaveRenumberedLevelData(failedFile)) {
-        NoteWhyWritesAreRefused(failedFile);
+        noteWhyRefused();
         return false;
     }
     std::string failedPath;
@@ -109,7 +115,7 @@ bool SaveLevelsTogether(CLevelSet& levels, CJString& failedFile)
         const std::string data = GetBaseDiskFolder(0);
         const bool inData = !data.empty() && failedPath.compare(0, data.size(), data) == 0;
         failedFile = (inData ? failedPath.substr(data.size()) : failedPath).c_str();
-        NoteWhyWritesAreRefused(failedFile);
+        noteWhyRefused();
     }
     return committed;
 }

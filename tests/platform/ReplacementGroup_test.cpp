@@ -1003,3 +1003,140 @@ TEST_F(ReplacementJournal, ManyRefusedJournalsAreSaidShortlyAndSyncedOnce)
     EXPECT_EQ(g_JournalFolderSyncs, 1);
     EXPECT_EQ(Journals(), "");
 }
+
+namespace {
+
+int g_RenameError = 0;
+
+// The save in a child whose system answers renameat2 with g_RenameError (an
+// older kernel, a sandbox's filter, a file system without the flag) and
+// refuses hard links (some network and FUSE file systems); 3 when no filter
+// could be set.
+int WithoutNoReplaceRenameOrLinks(plat::SyncObserver observer, const std::function<bool()>& save)
+{
+    return InChild(observer, [&] {
+        if (!RefuseSystemCalls({{SYS_renameat2, g_RenameError}, {SYS_link, EPERM}, {SYS_linkat, EPERM}}))
+            ::_exit(3);
+        return save();
+    });
+}
+
+std::string KeptJournalName(int n)
+{
+    return ".Replacements" + std::to_string(::getpid()) + "_" + std::to_string(n) + ".journal";
+}
+
+} // namespace
+
+// Without them a group's first journal takes a name it has seen free: a
+// group of files, and one that makes a file, are saved, journals kept from an
+// earlier run at the names its groups are given stay as they were, and a stop
+// at any step is finished by the next start.
+TEST_F(ReplacementJournal, WithoutANoReplaceRenameOrLinksGroupsAreSavedAndFinishedAfterAStop)
+{
+    const std::string kept = plat::EncodeJournal(plat::JournalKind::Replace,
+                                                 {{"Other.txt", ".Other.txt.tmp1_1", {true, 3, 1}, {true, 3, 1}}});
+    for (const int error : {EINVAL, ENOSYS, EPERM}) {
+        SCOPED_TRACE(error);
+        g_RenameError = error;
+        WriteBytes("A.txt", "old");
+        WriteBytes("Cards/B.txt", "old");
+        std::filesystem::remove("Made.txt");
+        const int status = WithoutNoReplaceRenameOrLinks(nullptr, [&kept] {
+            for (int n = 1; n <= 1000; ++n)
+                WriteBytes(KeptJournalName(n), kept);
+            plat::CReplacementGroup two;
+            bool ok = plat::ReplaceFileContents("A.txt", "new", 3);
+            ok = plat::ReplaceFileContents("Cards/B.txt", "new", 3) && ok;
+            ok = two.Commit() && ok;
+            plat::CReplacementGroup making;
+            ok = plat::ReplaceFileContents("Made.txt", "new", 3) && ok;
+            ok = plat::ReplaceFileContents("A.txt", "two", 3) && ok;
+            return making.Commit() && ok;
+        });
+        if (status == 3)
+            GTEST_SKIP() << "no system-call filter here";
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(ReadBytes("A.txt") + ReadBytes("Cards/B.txt") + ReadBytes("Made.txt"), "twonewnew");
+        int standing = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(".")) {
+            const std::string name = entry.path().filename().string();
+            if (name.ends_with(".journal")) {
+                ASSERT_EQ(ReadBytes(name), kept) << name;
+                std::filesystem::remove(name);
+                ++standing;
+            }
+        }
+        EXPECT_EQ(standing, 1000);
+
+        for (int stop = 1;; ++stop) {
+            SCOPED_TRACE(stop);
+            ASSERT_LT(stop, 20);
+            WriteBytes("Old.txt", "old");
+            std::filesystem::remove("Made.txt");
+            static int s_Left;
+            s_Left = stop;
+            const int stopped = WithoutNoReplaceRenameOrLinks([](std::string_view) { if (--s_Left == 0) ::_exit(9); }, [] {
+                plat::CReplacementGroup group;
+                bool ok = plat::ReplaceFileContents("Made.txt", "new", 3);
+                ok = plat::ReplaceFileContents("Old.txt", "new", 3) && ok;
+                return group.Commit() && ok;
+            });
+            ASSERT_TRUE(stopped == 0 || stopped == 9) << stopped;
+            EXPECT_EQ(plat::FinishInterruptedReplacements(), "");
+            const std::string seen = ReadBytes("Old.txt") + " " + (DiskHas("Made.txt") ? ReadBytes("Made.txt") : "none");
+            EXPECT_TRUE(seen == "new new" || (stopped == 9 && seen == "old none")) << seen;
+            EXPECT_EQ(Journals(), "");
+            EXPECT_TRUE(NoTemporaryLeft());
+            if (stopped == 0)
+                break;
+        }
+    }
+}
+
+// A group the program folder cannot take the journal of (this account may
+// not write there), for files it replaces or one it makes: refused, every
+// file as it was, saying the folder, why, and what to do.
+TEST_F(ReplacementJournal, AGroupRefusedForItsJournalSaysWhy)
+{
+    WriteBytes("Cards/B.txt", "old");
+    WriteBytes("Cards/C.txt", "old");
+    ASSERT_EQ(::chmod("Cards", 0777) | ::chmod("Cards/B.txt", 0666) | ::chmod("Cards/C.txt", 0666), 0);
+    ASSERT_EQ(::chmod(".", 0555), 0);
+    int said[2];
+    ASSERT_EQ(::pipe(said), 0);
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(2);
+        std::string text;
+        for (const char* second : {"Cards/C.txt", "Cards/Made.txt"}) {
+            plat::CReplacementGroup group;
+            (void)!plat::ReplaceFileContents("Cards/B.txt", "new", 3);
+            (void)!plat::ReplaceFileContents(second, "new", 3);
+            std::string failed;
+            const bool saved = group.Commit(&failed);
+            text += (saved ? "saved " : "refused ") + failed + ": " + group.WhyRefused() + "\n";
+        }
+        (void)!::write(said[1], text.data(), text.size());
+        ::_exit(0);
+    }
+    ::close(said[1]);
+    std::string text;
+    char buffer[1024];
+    for (ssize_t got; (got = ::read(said[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, size_t(got));
+    ::close(said[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ::chmod(".", 0755);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const std::string why = "the program folder \"" + Folder()
+        + "\" cannot be written, and files saved together are recorded there before any of them is replaced. "
+          "Make the folder writable";
+    EXPECT_EQ(text, "refused Cards/B.txt: " + why + "\nrefused Cards/Made.txt: " + why + "\n");
+    EXPECT_EQ(ReadBytes("Cards/B.txt") + ReadBytes("Cards/C.txt"), "oldold");
+    EXPECT_FALSE(DiskHas("Cards/Made.txt"));
+    EXPECT_TRUE(NoTemporaryLeft());
+}

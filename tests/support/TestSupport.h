@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CTempFolderTest : public ::testing::Test {
@@ -60,5 +61,9 @@ bool WaitForExit(int pid);
 bool RunThisProgramWithTest(const std::string& testName, const std::string& folder);
 // Runs a shell command quietly; answers its exit status.
 int RunCommand(const std::string& command);
+// Installs in this process, for good (a forked child's), a filter under
+// which each system call listed fails with its error number, as a sandbox
+// or an older kernel answers it; false when the system refuses the filter.
+bool RefuseSystemCalls(const std::vector<std::pair<long, int>>& callsAndErrors);
 // Upper-case hex of the bytes, two digits each.
 std::string Hex(const void* data, size_t size);

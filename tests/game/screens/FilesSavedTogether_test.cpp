@@ -46,6 +46,7 @@
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -289,7 +290,7 @@ public:
         const bool saved = SaveObjectToOwnFile(walk);
         CJString name;
         if (!saved && FindFailedSaveFile(walk, &name))
-            message = std::string("Could not save ") + name.GetString();
+            message = FailedSaveMessage(name).GetString();
         GetSequenceList().SetSource(nullptr, "Nowhere", 0);
         return saved;
     }
@@ -913,6 +914,92 @@ TEST_F(FilesSavedTogether, ASaveOfAFileAKeptJournalNamesIsRefusedUntilTheStartFi
     CheckSorterFilesAgree(true);
     EXPECT_EQ(Leftovers(".tmp"), std::vector<std::string>());
     EXPECT_EQ(Leftovers(".journal"), std::vector<std::string>());
+}
+
+// Where the system answers renameat2 with EINVAL, ENOSYS or EPERM (an older
+// kernel, a sandbox's filter) and refuses hard links (some network and FUSE
+// file systems): the sorter's Insert and a sequence's rate are saved, and a
+// stop at the first rename of their save is finished by the next start.
+TEST_F(FilesSavedTogether, WithoutANoReplaceRenameOrLinksTheyAreSavedAndAStopIsFinished)
+{
+    CScopedDataFolder data(PathOf("Data").c_str());
+    for (const SavedTogetherCase& c : kCases) {
+        if (c.save == &FilesSavedTogether::WinAStreet)
+            continue;
+        SCOPED_TRACE(c.name);
+        for (const int error : {EINVAL, ENOSYS, EPERM}) {
+            SCOPED_TRACE(error);
+            const auto withoutThem = [error] {
+                if (!RefuseSystemCalls({{SYS_renameat2, error}, {SYS_link, EPERM}, {SYS_linkat, EPERM}}))
+                    ::_exit(3);
+            };
+            FreshData();
+            ASSERT_NO_FATAL_FAILURE((this->*c.prepare)());
+            SChildSave run = SaveInChild(c.save, withoutThem);
+            if (run.status == 3)
+                GTEST_SKIP() << "no system-call filter here";
+            EXPECT_EQ(run.status, 0) << run.message;
+            (this->*c.checkAgree)(run.status == 0);
+            EXPECT_EQ(Leftovers(".journal"), std::vector<std::string>());
+
+            FreshData();
+            ASSERT_NO_FATAL_FAILURE((this->*c.prepare)());
+            run = SaveInChild(c.save, [&] {
+                withoutThem();
+                plat::SetSyncObserver([](std::string_view path) {
+                    if (!path.ends_with('/') && path.find(".tmp") == std::string_view::npos
+                        && path.find(".journal") == std::string_view::npos)
+                        ::raise(SIGKILL);
+                });
+            });
+            ASSERT_EQ(run.status, -SIGKILL) << run.message;
+            ASSERT_EQ(Leftovers(".journal").size(), 1u);
+            EXPECT_EQ(StartAsTheProgramDoes(), "");
+            (this->*c.checkAgree)(true);
+            EXPECT_EQ(Leftovers(".tmp"), std::vector<std::string>());
+            EXPECT_EQ(Leftovers(".journal"), std::vector<std::string>());
+        }
+    }
+    EndGame();
+}
+
+// The program folder refuses every write (made immutable here, as a
+// read-only folder refuses another account): the sorter's Insert and a
+// sequence's rate, which record their files there first, are refused
+// saying so, every file as it was.
+TEST_F(FilesSavedTogether, ASaveRefusedForItsJournalSaysTheProgramFolderAndWhy)
+{
+    CScopedDataFolder data(PathOf("Data").c_str());
+    const std::string why = "the program folder \"" + Folder()
+        + "\" cannot be written, and files saved together are recorded there before any of them is replaced. "
+          "Make the folder writable. Once that is done, your edits are saved at the next save, close or exit; "
+          "until then they are kept here only.";
+    const struct {
+        SavedTogetherCase c;
+        std::string file;
+    } cases[] = {{kCases[1], kWalkProperties}, {kCases[4], "Resources/Levels.Object.txt"}};
+    for (const auto& [c, file] : cases) {
+        SCOPED_TRACE(c.name);
+        FreshData();
+        ASSERT_NO_FATAL_FAILURE((this->*c.prepare)());
+        const auto before = AllFiles();
+        SChildSave run = SaveInChild(c.save, [this] {
+            if (!CFrozenFolder(Folder()).Frozen())
+                ::_exit(3);
+            (void)new CFrozenFolder(Folder()); // the parent thaws it
+        });
+        CFrozenFolder::Thaw(Folder());
+        if (run.status == 3)
+            GTEST_SKIP() << "no immutable folders here";
+        EXPECT_EQ(run.status, 1);
+        std::replace(run.message.begin(), run.message.end(), '\n', ' '); // as the box wraps it
+        EXPECT_EQ(run.message, "Could not save " + file + ": " + why);
+        EXPECT_EQ(AllFiles(), before);
+        (this->*c.checkAgree)(false);
+        EXPECT_EQ(Leftovers(".tmp"), std::vector<std::string>());
+        EXPECT_EQ(Leftovers(".journal"), std::vector<std::string>());
+    }
+    EndGame();
 }
 
 // Hundreds of life rewards, every one renumbered by one Insert before the
