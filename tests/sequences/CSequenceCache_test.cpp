@@ -19,7 +19,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -405,19 +404,13 @@ TEST_F(SequenceCache, ACacheAJournalThisAccountMayNotReadMayNameIsNotWritten)
     ASSERT_EQ(::chmod(".Replacements1_1.journal", 0600), 0);
     for (const char* folder : {".", "Seqs", "Seqs/-Walk", "Cache", "Cache/Seqs"})
         ASSERT_EQ(::chmod(folder, 0777), 0) << folder;
-    std::fflush(nullptr);
-    const pid_t other = ::fork();
-    if (other == 0) {
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-            ::_exit(3);
-        CSequence sequence;
-        const bool built = sequence.Load("Seqs", "Walk", nullptr) && sequence.GetFrameCount() == 3
-            && sequence.GetFrame(1)->GetWidth() == 12u;
-        ::_exit(built ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(other, &status, 0), other);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(AsAnotherAccount([] {
+                  CSequence sequence;
+                  const bool built = sequence.Load("Seqs", "Walk", nullptr) && sequence.GetFrameCount() == 3
+                      && sequence.GetFrame(1)->GetWidth() == 12u;
+                  return std::string(built ? "built" : "not built");
+              }),
+              "built");
     EXPECT_FALSE(DiskHas("Cache/Seqs/Walk.Sequence"));
 }
 

@@ -16,7 +16,6 @@
 #include <filesystem>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <tuple>
 #include <unistd.h>
 
@@ -270,42 +269,26 @@ TEST_F(StartUpAndLoop, AnotherAccountsJournalIsToldAndHoldsBackOnlyTheFilesAGrou
                                             {{"Data/Card.Object.txt", ".Card.Object.txt.tmp1_1",
                                               stamp("Data/.Card.Object.txt.tmp1_1"), stamp("Data/Card.Object.txt")}}));
     ASSERT_EQ(::chmod(journal.c_str(), 0600) | ::chmod(Folder().c_str(), 0777) | ::chmod("Data", 0777), 0);
-    int pipeEnds[2];
-    ASSERT_EQ(::pipe(pipeEnds), 0);
-    std::fflush(nullptr);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-            std::_Exit(3);
-        std::string said = Start() ? "started" : "refused " + std::to_string(m_ExitCode);
+    const std::string said = AsAnotherAccount([this] {
+        std::string text = Start() ? "started" : "refused " + std::to_string(m_ExitCode);
         for (const auto& box : m_Platform.GetMessageBoxes())
-            said += "|" + box.caption + ": " + box.text;
+            text += "|" + box.caption + ": " + box.text;
         RegisterObjectFileNameCallback(&CardFile);
         CStringWrappedInAnObject card;
         g_Card = &card;
         CJString name;
-        said += SaveObjectToOwnFile(&card) ? std::string("|card saved")
+        text += SaveObjectToOwnFile(&card) ? std::string("|card saved")
             : FindFailedSaveFile(&card, &name) ? "|" + std::string(FailedSaveMessage(name).GetString())
                                                 : "|card refused unnamed";
         CFile stats;
-        said += stats.Open("Stats.dat", FILE_CREATE | FILE_WRITE) && stats.Write("s", 1) == 1 && stats.Close()
+        text += stats.Open("Stats.dat", FILE_CREATE | FILE_WRITE) && stats.Write("s", 1) == 1 && stats.Close()
             ? "|stats saved" : "|stats refused";
         if (Game()) {
             Game()->saveOnExit = true;
-            said += ShutDownStarted() == 0 ? "|ended" : "|not ended";
+            text += ShutDownStarted() == 0 ? "|ended" : "|not ended";
         }
-        (void)!::write(pipeEnds[1], said.data(), said.size());
-        std::_Exit(0);
-    }
-    ::close(pipeEnds[1]);
-    std::string said;
-    char buffer[1024];
-    for (ssize_t got; (got = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
-        said.append(buffer, size_t(got));
-    ::close(pipeEnds[0]);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        return text;
+    });
     EXPECT_EQ(said,
               "started|Error: A save cut short left a record this account may not read, so it and the files it "
               "names were left for the account that made it: "

@@ -60,5 +60,8 @@ bool WaitForExit(int pid);
 bool RunThisProgramWithTest(const std::string& testName, const std::string& folder);
 // Runs a shell command quietly; answers its exit status.
 int RunCommand(const std::string& command);
+// Runs what in a forked child as another account (uid and gid 65534; root
+// ignores file modes): answers the text it returned, or how the child ended.
+std::string AsAnotherAccount(const std::function<std::string()>& what);
 // Upper-case hex of the bytes, two digits each.
 std::string Hex(const void* data, size_t size);

@@ -915,29 +915,12 @@ TEST_F(FilesSavedTogether, ASaveOfAFileAKeptJournalNamesIsRefusedUntilTheStartFi
     ASSERT_EQ(::chmod(journals[0].c_str(), 0600), 0);
     for (const std::string folder : {"", "Data", "Data/Resources"})
         ASSERT_EQ(::chmod(PathOf(folder).c_str(), 0777), 0) << folder;
-    int said[2];
-    ASSERT_EQ(::pipe(said), 0);
-    std::fflush(nullptr);
-    const pid_t other = ::fork();
-    if (other == 0) {
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-            ::_exit(3);
+    const std::string refusal = AsAnotherAccount([levels] {
         CJString failed;
-        const std::string text = SaveLevelSetToOwnFile(*levels, failed)
+        return SaveLevelSetToOwnFile(*levels, failed)
             ? std::string("saved")
             : std::string(failed.GetString()) + ": " + GetFailedSaveReason().GetString();
-        (void)!::write(said[1], text.data(), text.size());
-        ::_exit(0);
-    }
-    ::close(said[1]);
-    std::string refusal;
-    char buffer[1024];
-    for (ssize_t got; (got = ::read(said[0], buffer, sizeof buffer)) > 0;)
-        refusal.append(buffer, size_t(got));
-    ::close(said[0]);
-    int status = 0;
-    ASSERT_EQ(::waitpid(other, &status, 0), other);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    });
     EXPECT_EQ(refusal.rfind("Resources/Levels.Object.txt: a save cut short left " + journal + " in the program "
                             "folder, which this account may not read", 0), 0u) << refusal;
     EXPECT_EQ(ReadBytes(levelsFile), levelsBefore);
