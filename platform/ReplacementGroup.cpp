@@ -1062,15 +1062,16 @@ WaitingJournal JournalWaitingFor(const std::string& diskPath, UnreadableJournals
         JournalKind kind = JournalKind::Replace;
         std::vector<JournalEntry> entries;
         const bool old = IsTheLastBuildsJournal(journal, text);
-        const bool whole = old ? DecodeOldJournal(text, GetCurrentFolder(), entries) : DecodeJournal(text, kind, entries);
+        const bool whole
+            = old ? DecodeOldJournal(text, GetCurrentFolder(), entries) : DecodeJournal(text, kind, entries);
         if (std::none_of(entries.begin(), entries.end(),
                          [&](const JournalEntry& entry) { return NamesFile(root, entry, folder, name); }))
             continue;
         // Told as the start would take it now: nothing is remembered of it.
         const std::vector<EntryOnDisk> disk = OnDisk(root, entries);
         waiting.name = journal;
-        waiting.finishedAtNextStart = whole
-            && (kind == JournalKind::Begun || (old ? OldJournalFitsAKill(disk) : FitsAKill(entries, disk)));
+        waiting.finishedAtNextStart
+            = whole && (kind == JournalKind::Begun || (old ? OldJournalFitsAKill(disk) : FitsAKill(entries, disk)));
         CloseAll(disk);
         break;
     }

@@ -880,7 +880,8 @@ TEST_F(ReplacementJournal, AKeptJournalIsLeftWholeByEveryLaterSave)
     EXPECT_TRUE(plat::ReplaceFileContents("D.txt", "new", 3));
     EXPECT_TRUE(plat::ReplaceFileContents("Cards/E.txt", "new", 3));
     EXPECT_TRUE(untouched());
-    EXPECT_EQ(plat::JournalWaitingFor(plat::ResolvePath("cards/b.txt"), plat::UnreadableJournals::Answer).name, journal);
+    EXPECT_EQ(plat::JournalWaitingFor(plat::ResolvePath("cards/b.txt"), plat::UnreadableJournals::Answer).name,
+              journal);
     EXPECT_EQ(plat::JournalWaitingFor(PathOf(waitingA), plat::UnreadableJournals::Answer).name, journal);
     EXPECT_EQ(plat::JournalWaitingFor("D.txt", plat::UnreadableJournals::Answer).name, "");
     EXPECT_FALSE(plat::ReplaceFileContents("A.txt", "mine", 4));

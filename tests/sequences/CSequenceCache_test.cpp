@@ -17,13 +17,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <sys/stat.h>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
-#include <utility>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {

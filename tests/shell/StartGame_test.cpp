@@ -265,9 +265,10 @@ TEST_F(StartUpAndLoop, AnotherAccountsJournalIsToldAndHoldsBackOnlyTheFilesAGrou
                                   std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
     };
     const std::string journal = ".Replacements1_1.journal";
-    WriteBytes(journal, plat::EncodeJournal(plat::JournalKind::Replace,
-                                            {{"Data/Card.Object.txt", ".Card.Object.txt.tmp1_1",
-                                              stamp("Data/.Card.Object.txt.tmp1_1"), stamp("Data/Card.Object.txt")}}));
+    WriteBytes(journal,
+               plat::EncodeJournal(plat::JournalKind::Replace,
+                                   {{"Data/Card.Object.txt", ".Card.Object.txt.tmp1_1",
+                                     stamp("Data/.Card.Object.txt.tmp1_1"), stamp("Data/Card.Object.txt")}}));
     ASSERT_EQ(::chmod(journal.c_str(), 0600) | ::chmod(Folder().c_str(), 0777) | ::chmod("Data", 0777), 0);
     const std::string said = AsAnotherAccount([this] {
         std::string text = Start() ? "started" : "refused " + std::to_string(m_ExitCode);
@@ -277,12 +278,13 @@ TEST_F(StartUpAndLoop, AnotherAccountsJournalIsToldAndHoldsBackOnlyTheFilesAGrou
         CStringWrappedInAnObject card;
         g_Card = &card;
         CJString name;
-        text += SaveObjectToOwnFile(&card) ? std::string("|card saved")
+        text += SaveObjectToOwnFile(&card)     ? std::string("|card saved")
             : FindFailedSaveFile(&card, &name) ? "|" + std::string(FailedSaveMessage(name).GetString())
-                                                : "|card refused unnamed";
+                                               : "|card refused unnamed";
         CFile stats;
         text += stats.Open("Stats.dat", FILE_CREATE | FILE_WRITE) && stats.Write("s", 1) == 1 && stats.Close()
-            ? "|stats saved" : "|stats refused";
+            ? "|stats saved"
+            : "|stats refused";
         if (Game()) {
             Game()->saveOnExit = true;
             text += ShutDownStarted() == 0 ? "|ended" : "|not ended";
@@ -292,8 +294,10 @@ TEST_F(StartUpAndLoop, AnotherAccountsJournalIsToldAndHoldsBackOnlyTheFilesAGrou
     EXPECT_EQ(said,
               "started|Error: A save cut short left a record this account may not read, so it and the files it "
               "names were left for the account that made it: "
-                  + journal + ". Start the program as that account to finish the save.|Could not save "
-                  "Card.Object.txt: a save cut short left " + journal
+                  + journal
+                  + ". Start the program as that account to finish the save.|Could not save "
+                    "Card.Object.txt: a save cut short left "
+                  + journal
                   + " in the program folder, which this account may not read, so whether that save waits for this "
                     "file cannot be told. Start the program as the account that made it to finish that save. Until "
                     "then this file cannot be saved: your edits are kept here only, and ending the program loses "

@@ -921,8 +921,8 @@ TEST_F(FilesSavedTogether, ASaveOfAFileAKeptJournalNamesIsRefusedUntilTheStartFi
             ? std::string("saved")
             : std::string(failed.GetString()) + ": " + GetFailedSaveReason().GetString();
     });
-    EXPECT_EQ(refusal.rfind("Resources/Levels.Object.txt: a save cut short left " + journal + " in the program "
-                            "folder, which this account may not read", 0), 0u) << refusal;
+    const std::string refused = "Resources/Levels.Object.txt: a save cut short left " + journal;
+    EXPECT_EQ(refusal.rfind(refused + " in the program folder, which this account may not read", 0), 0u) << refusal;
     EXPECT_EQ(ReadBytes(levelsFile), levelsBefore);
     ASSERT_EQ(::chmod(journals[0].c_str(), 0644), 0);
     EXPECT_EQ(Leftovers(".tmp"), waiting);
