@@ -107,6 +107,10 @@ const CJString& GetFailedSaveReason()
 namespace {
 
 constexpr const char* kJournalWaits = "a save cut short waits for it";
+// A journal the next start finishes, or one another account must: either
+// way only a start of the program ends the refusal, and this run's end
+// comes first.
+constexpr const char* kJournalWaitsForAStart = "a save cut short waits for it, and the program's next start";
 constexpr const char* kJournalUnreadable = "a save cut short left ";
 constexpr const char* kIsALink = "it is a symbolic link";
 
@@ -115,33 +119,41 @@ bool StartsWith(const CJString& text, const char* start)
     return text.Find(start) == 0;
 }
 
+std::string WhyRefused(const std::string& diskPath, plat::UnreadableJournals unreadable)
+{
+    const plat::WaitingJournal journal = plat::JournalWaitingFor(diskPath, unreadable);
+    if (journal.unreadable)
+        return kJournalUnreadable + journal.name
+            + " in the program folder, which this account may not read, so whether that save waits for this "
+              "file cannot be told. Start the program as the account that made it to finish that save";
+    if (journal.finishedAtNextStart)
+        return std::string(kJournalWaitsForAStart) + " finishes it (" + journal.name
+            + " in the program folder names it, and nothing was copied or touched since it stopped): start the "
+              "program again";
+    if (!journal.name.empty())
+        return std::string(kJournalWaits) + " (" + journal.name
+            + " in the program folder names it). To finish that save, put the folder back as the stop left it (a "
+              "copy that keeps file times, such as cp -a) and start the program again; to keep the files as they "
+              "are, remove "
+            + journal.name + " from the program folder";
+    if (plat::IsSymbolicLink(diskPath))
+        return std::string(kIsALink)
+            + ", and the program does not write through a link. Put a copy of the file it points to in its place";
+    return {};
+}
+
 } // namespace
 
 CJString WhyWritesAreRefused(const std::string& diskPath)
 {
-    bool unreadable = false;
-    const std::string journal = plat::JournalWaitingFor(diskPath, &unreadable);
-    std::string why;
-    if (unreadable)
-        why = kJournalUnreadable + journal
-            + " in the program folder, which this account may not read, so whether that save waits for this "
-              "file cannot be told. Start the program as the account that made it to finish that save";
-    else if (!journal.empty())
-        why = std::string(kJournalWaits) + " (" + journal
-            + " in the program folder names it). To finish that save, put the folder back as the stop left it (a "
-              "copy that keeps file times, such as cp -a) and start the program again; to keep the files as they "
-              "are, remove "
-            + journal + " from the program folder";
-    else if (plat::IsSymbolicLink(diskPath))
-        why = std::string(kIsALink)
-            + ", and the program does not write through a link. Put a copy of the file it points to in its place";
-    return CJString(why.c_str());
+    return CJString(WhyRefused(diskPath, plat::UnreadableJournals::Answer).c_str());
 }
 
 std::string WhyNotWritten(const std::string& diskPath)
 {
-    if (const CJString why = WhyWritesAreRefused(diskPath); why.IsNotEmpty())
-        return why.GetString();
+    // Its files (the settings, the players' records) are no group's.
+    if (std::string why = WhyRefused(diskPath, plat::UnreadableJournals::Pass); !why.empty())
+        return why;
     const size_t slash = diskPath.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string(".") : diskPath.substr(0, slash);
     uint64_t freeBytes = 0;
@@ -185,6 +197,10 @@ CJString FailedSaveMessage(const CJString& name, bool ending)
             text.Append(". Undo the change on disk and your edits are saved when an object editor on it next "
                         "closes, edited there or not; until then they are kept here only, and the program's end "
                         "loses them.");
+        } else if (StartsWith(FailedSaveReason(), kJournalWaitsForAStart)
+                   || StartsWith(FailedSaveReason(), kJournalUnreadable)) {
+            text.Append(". Until then this file cannot be saved: your edits are kept here only, and ending the "
+                        "program loses them.");
         } else if (FailedSaveReasonSaysWhatToDo()) {
             text.Append(". Once that is done, your edits are saved at the next save, close or exit; until then they "
                         "are kept here only.");

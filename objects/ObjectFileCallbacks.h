@@ -58,12 +58,15 @@ inline constexpr const char* kFinishedAtNextStart
 // Saved only with the levels, whose new order is not saved yet: nothing was
 // written, and the edit goes with the levels' save.
 inline constexpr const char* kWaitsForTheLevels = "it follows the levels' new order, which is not saved yet";
-// Why the platform refuses every write of the file (a save cut short waits
-// for it, or it is a symbolic link), told with what to do; empty when it
-// does not.
+// Why every write of a file a group may hold (an object or sequence file) is
+// refused, told with what to do; empty when none is. A save cut short waits
+// for it, or it is a symbolic link, and the platform refuses it; or a journal
+// this account may not read stands, which the platform lets pass, so these
+// files' writers ask here before they write.
 CJString WhyWritesAreRefused(const std::string& diskPath);
 // Why a write of the file at the disk path failed, as a box tells it: that
-// reason, else the folder that cannot be written, a full disk, or the write.
+// reason (a journal this account may not read aside: no group holds these
+// files), else the folder that cannot be written, a full disk, or the write.
 std::string WhyNotWritten(const std::string& diskPath);
 // After a save of the file failed with no reason noted: notes that one.
 void NoteWhyWritesAreRefused(const CJString& name);

@@ -245,6 +245,13 @@ std::size_t EndOfEntryWithBackslashes(const std::string& folder, std::string_vie
     return firstBackslash;
 }
 
+// A journal this account may read names the file. One it may not read is
+// answered by the writers that can tell the user (ReplacementGroup.h).
+bool JournalNames(const std::string& path)
+{
+    return !JournalWaitingFor(path, UnreadableJournals::Pass).name.empty();
+}
+
 } // namespace
 
 std::string FolderOf(const std::string& path)
@@ -351,7 +358,7 @@ std::FILE* OpenResolvedFile(const std::string& path, const char* mode)
         flags = (update ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC;
     else if (mode[0] == 'a')
         flags = (update ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND;
-    if (flags != O_RDONLY && !JournalWaitingFor(path).empty()) {
+    if (flags != O_RDONLY && JournalNames(path)) {
         errno = EBUSY;
         return nullptr;
     }
@@ -448,7 +455,7 @@ bool DeleteFile(std::string_view name)
         return false;
     if (S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) == 0)
         return false;
-    if (!JournalWaitingFor(path).empty())
+    if (JournalNames(path))
         return false;
     if (::unlink(path.c_str()) != 0)
         return false;
@@ -462,7 +469,7 @@ bool RenameFile(std::string_view from, std::string_view to)
         return false;
     const std::string fromPath = ResolvePath(from);
     const std::string toPath = ResolvePath(to);
-    if (!JournalWaitingFor(fromPath).empty() || !JournalWaitingFor(toPath).empty())
+    if (JournalNames(fromPath) || JournalNames(toPath))
         return false;
     if (::rename(fromPath.c_str(), toPath.c_str()) != 0)
         return false;
@@ -548,7 +555,7 @@ bool SetFileWriteTime(std::string_view name, std::uint64_t writeTime)
     times[1].tv_sec = time_t(sinceEpoch / kFileTimeUnitsPerSecond);
     times[1].tv_nsec = long(sinceEpoch % kFileTimeUnitsPerSecond) * 100;
     const std::string path = ResolvePath(name);
-    return JournalWaitingFor(path).empty() && ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+    return !JournalNames(path) && ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
 }
 
 std::string GetCurrentFolder()
@@ -805,7 +812,7 @@ bool CReplacementFile::Begin(std::string_view name, ReplacementLock lock)
     // A file a standing journal waits for is written by its start alone; a
     // link is written over by a rename, which would leave what it points to
     // as it was.
-    if (!JournalWaitingFor(m_TargetPath).empty() || IsLinkOnDisk(m_TargetPath))
+    if (JournalNames(m_TargetPath) || IsLinkOnDisk(m_TargetPath))
         return GroupFailed(m_TargetPath, GroupStep::Begin);
     const bool inGroup = lock == ReplacementLock::Take && InReplacementGroup();
     if (inGroup) {

@@ -713,6 +713,26 @@ bool NamesOurs(const JournalEntry& entry)
     return IsTemporaryOf(entry.temporary, BaseNameOf(entry.target));
 }
 
+// Each entry's folder, reached as the start reaches it, and its names there.
+std::vector<EntryOnDisk> OnDisk(int root, const std::vector<JournalEntry>& entries)
+{
+    std::vector<EntryOnDisk> disk(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        disk[i].folder = OpenConfinedFolder(root, entries[i].target, disk[i].target);
+        if (disk[i].folder >= 0 && entries[i].temporary.find('/') == std::string::npos
+            && IsTemporaryOf(entries[i].temporary, disk[i].target))
+            disk[i].temporary = entries[i].temporary;
+    }
+    return disk;
+}
+
+void CloseAll(const std::vector<EntryOnDisk>& disk)
+{
+    for (const EntryOnDisk& entry : disk)
+        if (entry.folder >= 0)
+            ::close(entry.folder);
+}
+
 // A kill leaves the first k temporaries renamed, the rest in place, and
 // every target as the journal recorded it or as its temporary made it.
 // Answers whether the disk shows such a state; pending counts the rest.
@@ -763,13 +783,7 @@ bool Recover(Recovery& run, const std::string& journalName, const std::string& t
     std::vector<JournalEntry> entries;
     const bool old = IsTheLastBuildsJournal(journalName, text);
     const bool whole = old ? DecodeOldJournal(text, run.programFolder, entries) : DecodeJournal(text, kind, entries);
-    std::vector<EntryOnDisk> disk(entries.size());
-    for (size_t i = 0; i < entries.size(); ++i) {
-        disk[i].folder = OpenConfinedFolder(run.root, entries[i].target, disk[i].target);
-        if (disk[i].folder >= 0 && entries[i].temporary.find('/') == std::string::npos
-            && IsTemporaryOf(entries[i].temporary, disk[i].target))
-            disk[i].temporary = entries[i].temporary;
-    }
+    const std::vector<EntryOnDisk> disk = OnDisk(run.root, entries);
     bool keep = false;
     if (whole && kind == JournalKind::Begun) {
         // A kill before the renames: the placeholders the locks made go.
@@ -836,9 +850,7 @@ bool Recover(Recovery& run, const std::string& journalName, const std::string& t
         for (const JournalEntry& entry : entries)
             run.refused.push_back(entry.target);
     }
-    for (const EntryOnDisk& entry : disk)
-        if (entry.folder >= 0)
-            ::close(entry.folder);
+    CloseAll(disk);
     return !keep;
 }
 
@@ -1080,19 +1092,18 @@ bool OtherJournalStands()
     return !OtherJournals().empty();
 }
 
-std::string JournalWaitingFor(const std::string& diskPath, bool* unreadable)
+WaitingJournal JournalWaitingFor(const std::string& diskPath, UnreadableJournals unreadable)
 {
-    if (unreadable)
-        *unreadable = false;
+    WaitingJournal waiting;
     const std::vector<std::string> journals = OtherJournals();
     struct stat folder;
     if (journals.empty() || ::stat(FolderOf(diskPath).c_str(), &folder) != 0)
-        return {};
+        return waiting;
     const int root = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (root < 0)
-        return {};
+        return waiting;
     const std::string name = BaseNameOf(diskPath);
-    std::string waiting, forbiddenJournal;
+    std::string forbiddenJournal;
     for (const std::string& journal : journals) {
         std::string text;
         bool forbidden = false;
@@ -1105,20 +1116,26 @@ std::string JournalWaitingFor(const std::string& diskPath, bool* unreadable)
         // start decides what becomes of it, not a save.
         JournalKind kind = JournalKind::Replace;
         std::vector<JournalEntry> entries;
-        if (IsTheLastBuildsJournal(journal, text))
-            DecodeOldJournal(text, GetCurrentFolder(), entries);
-        else
-            DecodeJournal(text, kind, entries);
-        if (std::any_of(entries.begin(), entries.end(),
-                        [&](const JournalEntry& entry) { return NamesFile(root, entry, folder, name); })) {
-            waiting = journal;
-            break;
-        }
+        const bool old = IsTheLastBuildsJournal(journal, text);
+        const bool whole
+            = old ? DecodeOldJournal(text, GetCurrentFolder(), entries) : DecodeJournal(text, kind, entries);
+        if (std::none_of(entries.begin(), entries.end(),
+                         [&](const JournalEntry& entry) { return NamesFile(root, entry, folder, name); }))
+            continue;
+        // Told as the start would take it now: nothing is remembered of it.
+        const std::vector<EntryOnDisk> disk = OnDisk(root, entries);
+        waiting.name = journal;
+        waiting.finishedAtNextStart
+            = whole && (kind == JournalKind::Begun || (old ? OldJournalFitsAKill(disk) : FitsAKill(entries, disk)));
+        CloseAll(disk);
+        break;
     }
     ::close(root);
-    if (waiting.empty() && !forbiddenJournal.empty() && unreadable)
-        *unreadable = true;
-    return waiting.empty() ? forbiddenJournal : waiting;
+    if (waiting.name.empty() && !forbiddenJournal.empty() && unreadable == UnreadableJournals::Answer) {
+        waiting.name = forbiddenJournal;
+        waiting.unreadable = true;
+    }
+    return waiting;
 }
 
 } // namespace plat

@@ -72,13 +72,25 @@ private:
 // nothing.
 std::string FinishInterruptedReplacements();
 
+// What a journal standing in the program folder says of a file.
+struct WaitingJournal {
+    std::string name;        // the journal's, in the program folder; empty when none waits
+    bool unreadable = false; // this account may not read it, so which files it names cannot be told
+    // Its files are as a stop leaves them (nothing copied or touched since):
+    // the next start finishes it with no help from the user.
+    bool finishedAtNextStart = false;
+};
+// Which journals answer for a file. A journal this account may not read may
+// name any file; it holds back only the saves of files a group may hold
+// (object and sequence files), whose writers say why. The platform's own
+// writes, and every file no group holds, pass it.
+enum class UnreadableJournals { Pass, Answer };
+
 // The journal standing in the program folder that waits for the file at the
 // disk path (names it as a target or a temporary), the open group's own
-// aside: while it stands nothing may write, rename or remove the file. A
-// journal this account may not read cannot tell which files it names: it is
-// answered for every file, *unreadable set. Empty when none waits. Journals
-// are read only while one stands; the folder's listing is cached.
-std::string JournalWaitingFor(const std::string& diskPath, bool* unreadable = nullptr);
+// aside: while it stands nothing may write, rename or remove the file.
+// Journals are read only while one stands; the folder's listing is cached.
+WaitingJournal JournalWaitingFor(const std::string& diskPath, UnreadableJournals unreadable);
 
 // The journal's text, apart from the disk (the format is described in
 // ReplacementGroup.cpp): for the tests and the fuzz target.

@@ -8,6 +8,7 @@
 #include "foundation/CPerformanceMonitor.h"
 #include "foundation/CompressedBlock.h"
 #include "foundation/CurrentLoadFile.h"
+#include "foundation/FilePaths.h"
 #include "images/CFrame.h"
 #include "images/CFrameFilter.h"
 #include "images/CFrameImageIO.h"
@@ -15,6 +16,7 @@
 #include "images/FrameCache.h"
 #include "images/PlainFrameCopy.h"
 #include "objects/CObjectFileArray.h"
+#include "objects/ObjectFileCallbacks.h"
 #include "sequences/CSequenceFrameInfoList.h"
 #include "sequences/SequenceScopes.h"
 
@@ -132,6 +134,13 @@ bool CSequence::SaveToCache(const char* folder, const char* name, uint32_t jpegQ
                             bool wasRunLength)
 {
     if (m_Frames.size() > kMaxSequenceCacheFrames)
+        return false;
+    // A cache a save cut short may wait for (another account's, whose
+    // journal cannot be read) is its save's, not this build's: the frames
+    // built are used, and a later start writes it.
+    CJString cache;
+    GetCachePath(cache, folder, name);
+    if (WhyWritesAreRefused(ResolveDiskPath(cache.GetString(), 0)).IsNotEmpty())
         return false;
     CSequenceFrameInfoList list;
     list.m_FPS = m_FramesPerSecond;

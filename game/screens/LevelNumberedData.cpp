@@ -58,12 +58,6 @@ bool UnchangedOnDisk(CObject& object, CJString& failedFile)
 {
     CJString name;
     FindObjectFileName(&object, &name);
-    // Whatever the file holds, a save cut short may be waiting for it.
-    if (const CJString why = WhyWritesAreRefused(ResolveDiskPath(name.GetString(), 0)); why.IsNotEmpty()) {
-        failedFile = name;
-        NoteFailedSaveReason(why);
-        return false;
-    }
     const auto before = Before().find(FileKey(object));
     if (before == Before().end())
         return true;

@@ -73,6 +73,13 @@ bool SaveLevelsTogether(CLevelSet& levels, CJString& failedFile)
         failedFile = "Levels";
         return false;
     }
+    // The sorter's save comes here directly: a save cut short that may wait
+    // for the file holds it back before anything is written.
+    if (const CJString refused = WhyWritesAreRefused(ResolveDiskPath(name.GetString(), 0)); refused.IsNotEmpty()) {
+        NoteFailedSaveReason(refused);
+        failedFile = name;
+        return false;
+    }
     CJString why;
     const bool merged = levels.MergeWithFile(name.GetString(), why);
     NoteFailedSaveReason(why);

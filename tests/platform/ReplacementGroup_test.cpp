@@ -221,7 +221,12 @@ TEST_F(ReplacementJournal, AJournalThisAccountMayNotReadIsLeftForTheAccountThatM
         if (::setgid(65534) != 0 || ::setuid(65534) != 0)
             ::_exit(2);
         std::string text = plat::FinishInterruptedReplacements();
-        // Which files that journal names cannot be told: every save waits.
+        // Which files that journal names cannot be told: the writers of the
+        // files a group may hold are told, and refuse; the platform's own
+        // writes pass it.
+        const plat::WaitingJournal told = plat::JournalWaitingFor("D.txt", plat::UnreadableJournals::Answer);
+        text += told.unreadable ? "|" + told.name : "|not told";
+        text += plat::JournalWaitingFor("D.txt", plat::UnreadableJournals::Pass).name.empty() ? "|passed" : "|held";
         text += plat::ReplaceFileContents("D.txt", "d", 1) ? "|saved" : "|refused";
         (void)!::write(said[1], text.data(), text.size());
         ::_exit(0);
@@ -237,8 +242,8 @@ TEST_F(ReplacementJournal, AJournalThisAccountMayNotReadIsLeftForTheAccountThatM
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_NE(text.find("may not read"), std::string::npos) << text;
     EXPECT_NE(text.find(journal), std::string::npos) << text;
-    EXPECT_TRUE(text.ends_with("|refused")) << text;
-    EXPECT_FALSE(std::filesystem::exists("D.txt"));
+    EXPECT_TRUE(text.ends_with("|" + BaseName(journal) + "|passed|saved")) << text;
+    EXPECT_EQ(ReadBytes("D.txt"), "d");
     EXPECT_EQ(Journals(), journal + " ");
     EXPECT_FALSE(NoTemporaryLeft());
     EXPECT_EQ(plat::FinishInterruptedReplacements(), "");
@@ -783,14 +788,16 @@ TEST_F(ReplacementJournal, NamesAreCarriedOrTheSaveIsRefusedNamingTheFile)
 }
 
 // A rename that fails while the program runs (here: its temporary made
-// immutable) keeps the journal; the new file's placeholder goes with its
-// lock, and the next start still finishes the group.
+// immutable) keeps the journal, and the files after it wait; the new file's
+// placeholder goes with its lock, and the next start still finishes the group.
 TEST_F(ReplacementJournal, ARenameThatFailsAtRunTimeOnANewFileIsFinishedAtTheNextStart)
 {
     WriteBytes("A.txt", "old");
+    WriteBytes("C.txt", "old");
     plat::CReplacementGroup group;
     bool ok = plat::ReplaceFileContents("A.txt", "new", 3);
     ok = plat::ReplaceFileContents("Made.txt", "new", 3) && ok;
+    ok = plat::ReplaceFileContents("C.txt", "new", 3) && ok;
     ASSERT_TRUE(ok);
     std::string temporary;
     for (const auto& entry : std::filesystem::directory_iterator("."))
@@ -812,8 +819,10 @@ TEST_F(ReplacementJournal, ARenameThatFailsAtRunTimeOnANewFileIsFinishedAtTheNex
     ASSERT_TRUE(immutable(false));
     EXPECT_EQ(failed, "Made.txt");
     EXPECT_NE(Journals(), "");
+    // The files after it wait as a kill leaves them: none is renamed past a gap.
+    EXPECT_EQ(ReadBytes("A.txt") + ReadBytes("C.txt"), "newold");
     EXPECT_EQ(plat::FinishInterruptedReplacements(), "");
-    EXPECT_EQ(ReadBytes("A.txt") + ReadBytes("Made.txt"), "newnew");
+    EXPECT_EQ(ReadBytes("A.txt") + ReadBytes("Made.txt") + ReadBytes("C.txt"), "newnewnew");
 }
 
 // A group whose first rename fails has put nothing in place: it ends there,
@@ -871,13 +880,22 @@ TEST_F(ReplacementJournal, AKeptJournalIsLeftWholeByEveryLaterSave)
     EXPECT_TRUE(plat::ReplaceFileContents("D.txt", "new", 3));
     EXPECT_TRUE(plat::ReplaceFileContents("Cards/E.txt", "new", 3));
     EXPECT_TRUE(untouched());
-    EXPECT_EQ(plat::JournalWaitingFor(plat::ResolvePath("cards/b.txt")), journal);
-    EXPECT_EQ(plat::JournalWaitingFor(PathOf(waitingA)), journal);
-    EXPECT_EQ(plat::JournalWaitingFor("D.txt"), "");
+    EXPECT_EQ(plat::JournalWaitingFor(plat::ResolvePath("cards/b.txt"), plat::UnreadableJournals::Answer).name,
+              journal);
+    EXPECT_EQ(plat::JournalWaitingFor(PathOf(waitingA), plat::UnreadableJournals::Answer).name, journal);
+    EXPECT_EQ(plat::JournalWaitingFor("D.txt", plat::UnreadableJournals::Answer).name, "");
     EXPECT_FALSE(plat::ReplaceFileContents("A.txt", "mine", 4));
     EXPECT_FALSE(plat::ReplaceFileContents("cards/b.txt", "mine", 4));
     EXPECT_FALSE(plat::DeleteFile("A.txt"));
     EXPECT_FALSE(plat::DeleteFile(waitingB));
+    const plat::JournalStamp timeBefore = StampOf("A.txt");
+    EXPECT_FALSE(plat::SetFileWriteTime("A.txt", plat::UnixTimeToFileTime(86400, 0)));
+    EXPECT_EQ(StampOf("A.txt").writeTimeNs, timeBefore.writeTimeNs);
+    for (const char* mode : {"wb", "ab", "r+b"})
+        if (std::FILE* opened = plat::OpenFile("A.txt", mode)) {
+            ADD_FAILURE() << mode;
+            std::fclose(opened);
+        }
     EXPECT_FALSE(plat::RenameFile("D.txt", "A.txt"));
     EXPECT_EQ(plat::KeepFileAside("Cards/B.txt"), "");
     {
@@ -893,7 +911,7 @@ TEST_F(ReplacementJournal, AKeptJournalIsLeftWholeByEveryLaterSave)
 
     // The user removes it: the files are the program's to save again.
     std::filesystem::remove(journal);
-    EXPECT_EQ(plat::JournalWaitingFor("A.txt"), "");
+    EXPECT_EQ(plat::JournalWaitingFor("A.txt", plat::UnreadableJournals::Answer).name, "");
     EXPECT_TRUE(plat::ReplaceFileContents("A.txt", "mine", 4));
     EXPECT_FALSE(DiskHas(waitingA));
 }

@@ -18,10 +18,12 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
-#include <utility>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -385,6 +387,31 @@ TEST_F(SequenceCache, UnwritableCacheLeavesTheBuiltFramesInUse)
     EXPECT_EQ(sequence.GetFrame(1)->GetWidth(), 12u);
     EXPECT_EQ(sequence.GetFrame(1)->GetBitDepth(), 32u);
     EXPECT_EQ(sequence.GetFrame(1)->Row(0)[0], 0x60);
+}
+
+// Another account's save, cut short under umask 077, left a journal this
+// account may not read: it may name the cache, whose write would keep that
+// save from being finished. The load writes none and uses the frames built.
+TEST_F(SequenceCache, ACacheAJournalThisAccountMayNotReadMayNameIsNotWritten)
+{
+    ThreeImages();
+    {
+        CSequence sequence;
+        ASSERT_TRUE(sequence.Load("Seqs", "Walk", nullptr));
+    }
+    ASSERT_TRUE(std::filesystem::remove("Cache/Seqs/Walk.Sequence"));
+    WriteBytes(".Replacements1_1.journal", "Ombrisalt journal 2\n");
+    ASSERT_EQ(::chmod(".Replacements1_1.journal", 0600), 0);
+    for (const char* folder : {".", "Seqs", "Seqs/-Walk", "Cache", "Cache/Seqs"})
+        ASSERT_EQ(::chmod(folder, 0777), 0) << folder;
+    EXPECT_EQ(AsAnotherAccount([] {
+                  CSequence sequence;
+                  const bool built = sequence.Load("Seqs", "Walk", nullptr) && sequence.GetFrameCount() == 3
+                      && sequence.GetFrame(1)->GetWidth() == 12u;
+                  return std::string(built ? "built" : "not built");
+              }),
+              "built");
+    EXPECT_FALSE(DiskHas("Cache/Seqs/Walk.Sequence"));
 }
 
 TEST_F(SequenceCache, LooseCacheWithUnreadableAtlasIsRebuilt)

@@ -1,7 +1,11 @@
 #include "ShellTestSupport.h"
 
+#include "foundation/CFile.h"
 #include "foundation/CMountedArchiveTable.h"
+#include "objects/ObjectFileCallbacks.h"
 #include "platform/InstanceLock.h"
+#include "platform/ReplacementGroup.h"
+#include "shell/CClipboard.h"
 #include "shell/GameWindow.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +15,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <tuple>
 #include <unistd.h>
 
@@ -229,6 +234,84 @@ TEST_F(StartUpAndLoop, AReadOnlyProgramFolderIsReportedAndRefused)
     const std::string folder = Folder();
     EXPECT_EXIT(StartAsNobody(folder), ::testing::ExitedWithCode(255),
                 std::string("Error\n") + kNotWritable + "\n\nThe folder is \"" + folder + "\"\\.\n");
+}
+
+const CObject* g_Card = nullptr;
+
+bool CardFile(const CObject* object, CJString* name)
+{
+    if (object != g_Card)
+        return false;
+    if (name)
+        name->Set("Card.Object.txt");
+    return true;
+}
+
+// Two accounts share the program folder; the first one's save, cut short
+// under umask 077, left a journal only it may read. The second account's
+// start runs and says so; the journal holds back the saves of the files a
+// group may hold (object files), by name, and neither the start's own check,
+// the settings nor any other file. The first account's start then finishes
+// its save.
+TEST_F(StartUpAndLoop, AnotherAccountsJournalIsToldAndHoldsBackOnlyTheFilesAGroupMayHold)
+{
+    // The start reads and writes below Data/.
+    WriteBytes("Data/Card.Object.txt", "old");
+    WriteBytes("Data/.Card.Object.txt.tmp1_1", "new");
+    const auto stamp = [](const char* path) {
+        struct stat st;
+        EXPECT_EQ(::stat(path, &st), 0) << path;
+        return plat::JournalStamp{true, std::uint64_t(st.st_size),
+                                  std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+    };
+    const std::string journal = ".Replacements1_1.journal";
+    WriteBytes(journal,
+               plat::EncodeJournal(plat::JournalKind::Replace,
+                                   {{"Data/Card.Object.txt", ".Card.Object.txt.tmp1_1",
+                                     stamp("Data/.Card.Object.txt.tmp1_1"), stamp("Data/Card.Object.txt")}}));
+    ASSERT_EQ(::chmod(journal.c_str(), 0600) | ::chmod(Folder().c_str(), 0777) | ::chmod("Data", 0777), 0);
+    const std::string said = AsAnotherAccount([this] {
+        std::string text = Start() ? "started" : "refused " + std::to_string(m_ExitCode);
+        for (const auto& box : m_Platform.GetMessageBoxes())
+            text += "|" + box.caption + ": " + box.text;
+        RegisterObjectFileNameCallback(&CardFile);
+        CStringWrappedInAnObject card;
+        g_Card = &card;
+        CJString name;
+        text += SaveObjectToOwnFile(&card)     ? std::string("|card saved")
+            : FindFailedSaveFile(&card, &name) ? "|" + std::string(FailedSaveMessage(name).GetString())
+                                               : "|card refused unnamed";
+        CFile stats;
+        text += stats.Open("Stats.dat", FILE_CREATE | FILE_WRITE) && stats.Write("s", 1) == 1 && stats.Close()
+            ? "|stats saved"
+            : "|stats refused";
+        if (Game()) {
+            Game()->saveOnExit = true;
+            text += ShutDownStarted() == 0 ? "|ended" : "|not ended";
+        }
+        return text;
+    });
+    EXPECT_EQ(said,
+              "started|Error: A save cut short left a record this account may not read, so it and the files it "
+              "names were left for the account that made it: "
+                  + journal
+                  + ". Start the program as that account to finish the save.|Could not save "
+                    "Card.Object.txt: a save cut short left "
+                  + journal
+                  + " in the program folder, which this account may not read, so whether that save waits for this "
+                    "file cannot be told. Start the program as the account that made it to finish that save. Until "
+                    "then this file cannot be saved: your edits are kept here only, and ending the program loses "
+                    "them.|stats saved|ended");
+    EXPECT_EQ(ReadBytes("Data/Stats.dat"), "s");
+    EXPECT_NE(ReadBytes("Ombrisalt.CFG").find("Saved On Exit=1"), std::string::npos);
+    EXPECT_FALSE(DiskHas("TestDestinationReadibility.txt"));
+    EXPECT_EQ(ReadBytes("Data/Card.Object.txt"), "old");
+
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(m_Platform.GetMessageBoxes().empty());
+    EXPECT_EQ(ReadBytes("Data/Card.Object.txt"), "new");
+    EXPECT_FALSE(DiskHas(journal));
+    EXPECT_FALSE(DiskHas("Data/.Card.Object.txt.tmp1_1"));
 }
 
 // A folder at the lock's name would let every copy run on the folder.

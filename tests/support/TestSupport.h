@@ -65,5 +65,8 @@ int RunCommand(const std::string& command);
 // which each system call listed fails with its error number, as a sandbox
 // or an older kernel answers it; false when the system refuses the filter.
 bool RefuseSystemCalls(const std::vector<std::pair<long, int>>& callsAndErrors);
+// Runs what in a forked child as another account (uid and gid 65534; root
+// ignores file modes): answers the text it returned, or how the child ended.
+std::string AsAnotherAccount(const std::function<std::string()>& what);
 // Upper-case hex of the bytes, two digits each.
 std::string Hex(const void* data, size_t size);

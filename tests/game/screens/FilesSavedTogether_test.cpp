@@ -13,6 +13,7 @@
 #include "game/screens/CTips.h"
 #include "game/screens/RegisterGameScreensClasses.h"
 #include "game/world/CLevelPlay.h"
+#include "game/world/CLevelSet.h"
 #include "game/world/CLevelSorter.h"
 #include "game/world/CTypedCommands.h"
 #include "objects/ObjectFileCallbacks.h"
@@ -698,6 +699,9 @@ TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsT
                     EXPECT_EQ(run.message.find("back in the order"), std::string::npos) << run.message;
                     EXPECT_EQ(takenBack.rfind("Could not save ", 0), 0u) << takenBack;
                     EXPECT_NE(takenBack.find("a save cut short waits for it"), std::string::npos) << takenBack;
+                    // Nothing was copied or touched: a plain restart finishes it.
+                    EXPECT_NE(takenBack.find("the program's next start finishes it"), std::string::npos) << takenBack;
+                    EXPECT_EQ(takenBack.find("cp -a"), std::string::npos) << takenBack;
                 }
                 EXPECT_TRUE(std::any_of(targets.begin(), targets.end(),
                                         [&](const std::string& t) { return named(run.message, t); }))
@@ -899,6 +903,29 @@ TEST_F(FilesSavedTogether, ASaveOfAFileAKeptJournalNamesIsRefusedUntilTheStartFi
                     "exit; until then they are kept here only.");
     EXPECT_EQ(tips->GetTipText(0).GetString(), std::string("A tip of mine"));
     EXPECT_EQ(ReadBytes(tipsFile), before);
+    // The levels as the file holds them: a save that would write the same
+    // bytes is refused too, not taken as done.
+    CLevelSet* levels = FindLevels();
+    ASSERT_NE(levels, nullptr);
+    const std::string levelsFile = PathOf("Data/Resources/Levels.Object.txt");
+    const std::string levelsBefore = ReadBytes(levelsFile);
+    EXPECT_FALSE(levels->SaveToFile("Resources/Levels.Object.txt", 0));
+    // Had another account made it, with umask 077, this one could not read
+    // it: the sorter's save, which comes to the levels directly, is refused
+    // all the same, by name, and writes nothing.
+    ASSERT_EQ(::chmod(journals[0].c_str(), 0600), 0);
+    for (const std::string folder : {"", "Data", "Data/Resources"})
+        ASSERT_EQ(::chmod(PathOf(folder).c_str(), 0777), 0) << folder;
+    const std::string refusal = AsAnotherAccount([levels] {
+        CJString failed;
+        return SaveLevelSetToOwnFile(*levels, failed)
+            ? std::string("saved")
+            : std::string(failed.GetString()) + ": " + GetFailedSaveReason().GetString();
+    });
+    const std::string refused = "Resources/Levels.Object.txt: a save cut short left " + journal;
+    EXPECT_EQ(refusal.rfind(refused + " in the program folder, which this account may not read", 0), 0u) << refusal;
+    EXPECT_EQ(ReadBytes(levelsFile), levelsBefore);
+    ASSERT_EQ(::chmod(journals[0].c_str(), 0644), 0);
     EXPECT_EQ(Leftovers(".tmp"), waiting);
     EndGame();
 
