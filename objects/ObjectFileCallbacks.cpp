@@ -184,6 +184,10 @@ CJString FailedSaveMessage(const CJString& name, bool ending)
             text.Append(". Undo the change on disk and your edits are saved when an object editor on it next "
                         "closes, edited there or not; until then they are kept here only, and the program's end "
                         "loses them.");
+        } else if (StartsWith(FailedSaveReason(), kNotReadWhole)) {
+            // The file is as it was read: nobody changed it, the line is to mend.
+            text.Append(". Correct or remove that line in the file and your edits are saved at the next save, close "
+                        "or exit; until then they are kept here only.");
         } else if (FailedSaveReasonSaysWhatToDo()) {
             text.Append(". Once that is done, your edits are saved at the next save, close or exit; until then they "
                         "are kept here only.");
@@ -245,6 +249,12 @@ void NoteObjectFileAsOnDisk(const CObject* object)
 {
     if (CObjectFileArray* list = ListOf(object))
         list->NoteObjectFileAsOnDisk(object);
+}
+
+bool IsObjectFileAsNoted(const CObject* object)
+{
+    CObjectFileArray* list = ListOf(object);
+    return list && list->IsObjectFileAsNoted(object);
 }
 
 bool IsObjectEditWaiting(const CObject* object)
