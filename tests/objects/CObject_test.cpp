@@ -9,6 +9,7 @@
 #include "support/ScopedHooks.h"
 #include "support/TestSupport.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -434,6 +435,22 @@ TEST_F(ObjectFiles, AFileIsReadWholeOnlyWhenEveryLineIsTaken)
         EXPECT_EQ(std::string(why.GetString()),
                   "it cannot be read whole: line " + std::to_string(number) + " is not understood (\"" + shown + "\")")
             << what;
+    }
+    // The same line in a file with lone CR ends, and in UTF-16.
+    const std::string inPart = edit(numbers, "Count=61", "Count=6O");
+    const std::string inPartLine = "it cannot be read whole: line "
+        + std::to_string(std::count(inPart.begin(), inPart.begin() + inPart.find("Count=6O"), '\n') + 1)
+        + " is not understood (\"Count=6O\")";
+    std::string loneCr = inPart;
+    loneCr.erase(std::remove(loneCr.begin(), loneCr.end(), '\n'), loneCr.end());
+    std::string wide = "\xFF\xFE";
+    for (char c : inPart)
+        wide += std::string{c, '\0'};
+    for (const std::string& form : {loneCr, wide}) {
+        WriteBytes(path, form);
+        CJString why;
+        EXPECT_EQ(std::unique_ptr<CObject>(ReadObjectFileWhole(path.c_str(), &why)), nullptr);
+        EXPECT_EQ(std::string(why.GetString()), inPartLine);
     }
     // A file read whole says nothing.
     WriteBytes(path, numbers);
