@@ -221,9 +221,8 @@ bool CLevelSet::MergeWithFile(const char* fileName, CJString& why)
         // A hand's edit made while the program was closed: the lines the
         // start did not take would be written over.
         if (m_FileOnDiskWhole == ReadWhole::Unknown)
-            m_FileOnDiskWhole = std::unique_ptr<CObject>(ReadObjectFileWhole(fileName, &m_WhyNotWhole))
-                                  ? ReadWhole::Yes
-                                  : ReadWhole::No;
+            m_FileOnDiskWhole = std::unique_ptr<CObject>(ReadObjectFileWhole(fileName, &m_WhyNotWhole)) ? ReadWhole::Yes
+                                                                                                        : ReadWhole::No;
         if (m_FileOnDiskWhole == ReadWhole::Yes)
             return true;
         why = m_WhyNotWhole;

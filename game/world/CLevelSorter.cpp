@@ -430,7 +430,7 @@ bool CLevelSorterWindow::Close()
     // A file as it was read, with a line not understood, is mended, not undone.
     if (GetFailedSaveReason().IsNotEmpty())
         text.Append(GetFailedSaveReason().Compare(kFileIsReadOnly) == 0 ? " Make the file writable to sort them again."
-                    : GetFailedSaveReason().Find(kNotReadWhole) == 0
+                        : GetFailedSaveReason().Find(kNotReadWhole) == 0
                         ? " Correct or remove that line in the file to sort them again."
                         : " Undo the change on disk to sort them again.");
     ShowMessageBox(CJString("Error"), text);

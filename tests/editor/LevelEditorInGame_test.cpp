@@ -46,8 +46,8 @@
 #include "ui/CJEdit.h"
 #include "ui/CJMenu.h"
 #include "ui/CJMessageBox.h"
-#include "ui/CJStatic.h"
 #include "ui/CJSpin.h"
+#include "ui/CJStatic.h"
 #include "ui/CJTabControl.h"
 #include "ui/CScreenWindow.h"
 
@@ -866,15 +866,18 @@ TEST_F(LevelEditorInGame, F6OverALevelsFileWithALineNotUnderstoodNamesTheLineAnd
     ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
     const uint32_t index = GetCurrentLevelIndex();
     ASSERT_NE(OpenEditorPalette(plat::vk::kF6), nullptr);
-    EXPECT_EQ(boxSays(), named + ". The levels are not saved until that line is corrected or removed in the file; "
-                                 "then your edits are saved at the next save, close or exit.");
+    EXPECT_EQ(boxSays(),
+              named
+                  + ". The levels are not saved until that line is corrected or removed in the file; "
+                    "then your edits are saved at the next save, close or exit.");
 
     ClickOn(dynamic_cast<CEditorToolPalette*>(GetLevelEditorWindow()->GetToolPalette())->GetLevelPropertiesButton());
     ASSERT_NO_FATAL_FAILURE(TypeRequiredRevenue("7"));
     ASSERT_NO_FATAL_FAILURE(CloseByItsButton(GetCurrentObjectEditor()));
-    EXPECT_EQ(boxSays(), "Could not save " + named
-                             + ". Correct or remove that line in the file and your edits are saved at the next save, "
-                               "close or exit; until then they are kept here only.");
+    EXPECT_EQ(boxSays(),
+              "Could not save " + named
+                  + ". Correct or remove that line in the file and your edits are saved at the next save, "
+                    "close or exit; until then they are kept here only.");
     EXPECT_TRUE(ReadBytes(file) == typed);
 
     WriteBytes(file, asMade);

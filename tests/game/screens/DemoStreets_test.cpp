@@ -446,8 +446,8 @@ TEST_F(DemoStreets, TipsAndDecadeCardsFollowTheirStreetsThroughTheLevelSorter)
     said = moveTheSecondUpAndClose();
     ASSERT_NE(said, "");
     std::replace(said.begin(), said.end(), '\n', ' ');
-    const std::string tipLine
-        = "line " + std::to_string(std::count(typed.begin(), typed.begin() + typed.find("Tip Hill"), '\n') + 1)
+    const std::string tipLine = "line "
+        + std::to_string(std::count(typed.begin(), typed.begin() + typed.find("Tip Hill"), '\n') + 1)
         + " is not understood (\"Tip Hill\")";
     EXPECT_EQ(said.rfind("Could not save Resources/Tips Options.Object.txt: it was changed on disk since it was read, "
                          "and it cannot be read whole: "

@@ -322,11 +322,10 @@ TEST_F(LevelSets, ASaveOverTheFileChangedByHandCombinesOneSidedChangesAndRefuses
         EXPECT_TRUE(levels->HasUnsavedEdits());
     }
     // A line not understood is named; the hand's change is what to undo.
-    const std::pair<const std::string*, std::string> named[] = {
-        {&appended, "Level=CLevelOptions"},
-        {&typo, "Required Revenu=60"},
-        {&twice, "Customers=4"},
-        {&inPart, "Customers=4O"}};
+    const std::pair<const std::string*, std::string> named[] = {{&appended, "Level=CLevelOptions"},
+                                                                {&typo, "Required Revenu=60"},
+                                                                {&twice, "Customers=4"},
+                                                                {&inPart, "Customers=4O"}};
     for (const auto& [hand, line] : named) {
         SCOPED_TRACE(line);
         WriteObject(file, *hand);
@@ -861,8 +860,7 @@ TEST_F(LevelSets, AFileTheStartCouldNotReadWholeIsNotWrittenOver)
          "Build Phase Frequency List=Array"},
         {LevelSetText({LevelText("Alpha"), LevelText("Bravo", "\t\t\tCustomers=4O\r\n")}), "Customers=4O"},
         {LevelSetText({LevelText("Alpha", "\t\t\tCustomer Count=4\r\n"), LevelText("Bravo")}), "Customer Count=4"},
-        {LevelSetText({LevelText("Alpha"), LevelText("Bravo")}) + "\t\tLevel=CLevelOptions\r\n",
-         "Level=CLevelOptions"},
+        {LevelSetText({LevelText("Alpha"), LevelText("Bravo")}) + "\t\tLevel=CLevelOptions\r\n", "Level=CLevelOptions"},
     };
     for (const auto& [typed, line] : hands) {
         SCOPED_TRACE(line);
