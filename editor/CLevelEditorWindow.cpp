@@ -26,6 +26,7 @@
 #include "game/world/CScenery.h"
 #include "game/world/CTutorial.h"
 #include "objects/CMessage.h"
+#include "objects/CObject.h"
 #include "objects/DroppedKeys.h"
 #include "objects/ObjectFileCallbacks.h"
 #include "platform/MessageBox.h"
@@ -38,6 +39,7 @@
 #include "ui/UiHooks.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -1040,16 +1042,22 @@ CLevelEditorWindow* OpenLevelEditor(int32_t mode)
     auto* editor = new CLevelEditorWindow(mode);
     root->AddChildFirst(editor, {.dx = 0, .dy = 0, .flags = kPlaceNoGrow | kPlacePixels});
     editor->SetRectXYWH(0, 0, 9999, 9999);
-    // What the reader dropped from the stored levels is lost by the save at
-    // the close: the designer hears of it before editing.
+    // A line the reader dropped from the stored levels keeps their saves
+    // from writing over it until it is mended: the designer hears of it,
+    // and of the line, before editing.
     CJString file;
     CLevelSet* levels = FindLevels();
     if (mode == CLevelEditorWindow::kModeStoredLevel && levels && FindObjectFileName(levels, &file)
         && WasKeyDroppedFromFile(file.GetString())) {
-        CJString text("Some lines of \"");
-        text.Append(file);
-        text.Append("\" were not understood when it was read; they will be lost when the level is saved.");
-        editor->ShowMessageBox(CJString("Warning"), text);
+        CJString why;
+        if (!std::unique_ptr<CObject>(ReadObjectFileWhole(file.GetString(), &why)) && why.IsNotEmpty()) {
+            CJString text(file);
+            text.Append(": ");
+            text.Append(why);
+            text.Append(". The levels are not saved until that line is corrected or removed in the file; then your "
+                        "edits are saved at the next save, close or exit.");
+            editor->ShowMessageBox(CJString("Warning"), text);
+        }
     }
     return editor;
 }

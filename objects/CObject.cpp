@@ -1202,7 +1202,7 @@ CObject* ReadObjectFromMemory(const void* data, uint32_t size)
     return object;
 }
 
-CObject* ReadObjectFileWhole(const char* fileName)
+CObject* ReadObjectFileWhole(const char* fileName, CJString* whyNot)
 {
     CObjectStream stream;
     if (!stream.Open(fileName, FILE_READ | FILE_IN_MEMORY, IdMode::WithoutIds))
@@ -1222,7 +1222,20 @@ CObject* ReadObjectFileWhole(const char* fileName)
     for (uint32_t got; object && !stream.HasSkippedLine() && (got = stream.Read(rest, sizeof rest)) > 0;)
         for (uint32_t i = 0; i < got && !stream.HasSkippedLine(); ++i)
             if (rest[i] != ' ' && (rest[i] < '\t' || rest[i] > '\r') && !(rest[i] == 0 && stream.IsUnicode()))
-                stream.NoteSkippedLine();
+                stream.NoteSkippedLine(stream.GetPosition() - got + i + 1);
+    if (whyNot && (!object || stream.HasSkippedLine())) {
+        // A line is named only when it is what kept the object from being read whole.
+        CJString line;
+        const uint32_t number = object ? stream.FindFirstSkippedLine(line) : 0;
+        whyNot->Set(kNotReadWhole);
+        if (number > 0) {
+            whyNot->AppendFormat(": line %u is not understood (\"", number);
+            whyNot->Append(line);
+            whyNot->Append("\")");
+        } else {
+            whyNot->Append(" (a line is not understood)");
+        }
+    }
     stream.Close();
     return stream.HasSkippedLine() ? nullptr : object.release();
 }

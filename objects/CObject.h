@@ -325,7 +325,11 @@ CObject* ReadObjectFromMemory(const void* data, uint32_t size);
 // Reads an object text file as text from outside the program (nothing in it
 // ends the program); null when it cannot be read whole: missing, damaged, or
 // with a line the reader passed over, so what was read is not all it says.
-CObject* ReadObjectFileWhole(const char* fileName);
+// Then, when the file could be opened, *whyNot says why, naming the first
+// such line: "it cannot be read whole: line 12 is not understood
+// ("Customers=4O")".
+inline constexpr const char* kNotReadWhole = "it cannot be read whole";
+CObject* ReadObjectFileWhole(const char* fileName, CJString* whyNot = nullptr);
 CClassInfo* GetClassOfObjectInMemory(const void* data, uint32_t size);
 // A malloc block the caller frees with std::free.
 uint8_t* WriteObjectToMemory(CObject* object, uint32_t& size);

@@ -323,6 +323,14 @@ bool CObjectFileArray::RefuseSaveOverChangedFile(const CObject* object)
     return entry->saveRefused;
 }
 
+bool CObjectFileArray::IsObjectFileAsNoted(const CObject* object)
+{
+    CObjectArrayFileEntry* entry = EntryAt(FindObjectIndex(object));
+    CJString name;
+    return entry && entry->fileNoted && GetObjectFileName(object, name)
+        && NoteFileContents(name.GetString()) == entry->fileOnDisk;
+}
+
 bool CObjectFileArray::IsObjectSaveRefused(const CObject* object)
 {
     CObjectArrayFileEntry* entry = EntryAt(FindObjectIndex(object));

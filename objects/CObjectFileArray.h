@@ -164,6 +164,8 @@ public:
     // was noted.
     bool RefuseSaveOverChangedFile(const CObject* object);
     bool IsObjectSaveRefused(const CObject* object);
+    // Whether that file is as noted; false when nothing was noted.
+    bool IsObjectFileAsNoted(const CObject* object);
     virtual bool IsEnumerated() { return !m_EnumerationPending; }
     // Records where to enumerate; the list enumerates on its next use. With a
     // name the list also registers under it (with no folder).

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 uint32_t ParseCUnsigned(const char* text)
 {
@@ -69,6 +70,110 @@ bool IsWholeNumberText(const CJString& text, NumberText form)
     while (IsNumberBlank(*s))
         ++s;
     return digits > 0 && !*s;
+}
+
+void CObjectStream::NoteSkippedLine(int64_t position)
+{
+    if (m_SkippedLine)
+        return;
+    m_SkippedLine = true;
+    m_SkippedLineAt = position >= 0 ? position : GetPosition();
+}
+
+namespace {
+
+// A file's characters from where it stands: bytes, or UTF-16 units.
+class CCharacterReader {
+public:
+    CCharacterReader(CFile& file, bool wide)
+        : m_File(file)
+        , m_Size(wide ? 2 : 1)
+    {
+    }
+    bool Next(char16_t& character)
+    {
+        uint8_t bytes[2] = {};
+        for (uint32_t i = 0; i < m_Size; ++i) {
+            if (m_At == m_Got && (m_At = 0, m_Got = m_File.Read(m_Block, sizeof m_Block)) == 0)
+                return false;
+            bytes[i] = m_Block[m_At++];
+        }
+        character = char16_t(bytes[0] | (m_Size == 2 ? bytes[1] << 8 : 0));
+        m_Read += m_Size;
+        return true;
+    }
+    // Bytes taken since the start.
+    int64_t Read() const { return m_Read; }
+
+private:
+    CFile& m_File;
+    uint32_t m_Size;
+    uint8_t m_Block[4096];
+    uint32_t m_At = 0;
+    uint32_t m_Got = 0;
+    int64_t m_Read = 0;
+};
+
+// As much of a line as a message shows.
+constexpr size_t kShownLineLength = 60;
+
+} // namespace
+
+uint32_t CObjectStream::FindFirstSkippedLine(CJString& text)
+{
+    text.Empty();
+    if (!m_SkippedLine || m_SkippedLineAt < 0 || !IsOpen())
+        return 0;
+    const int64_t kept = GetPosition();
+    if (!Seek(0))
+        return 0;
+    uint32_t ends = 0;
+    int64_t lineStart = 0;
+    int64_t endedStart = 0; // of the last line ended
+    bool afterCr = false;
+    {
+        CCharacterReader reader(*this, IsUnicode());
+        for (char16_t c; reader.Read() < m_SkippedLineAt && reader.Next(c);) {
+            const bool lf = c == u'\n';
+            if (lf && afterCr) {
+                lineStart = reader.Read();
+            } else if (lf || c == u'\r') {
+                ++ends;
+                endedStart = lineStart;
+                lineStart = reader.Read();
+            }
+            afterCr = c == u'\r';
+        }
+    }
+    // Just past a line end, the line is the one it ended.
+    const bool pastEnd = ends > 0 && lineStart >= m_SkippedLineAt;
+    const uint32_t number = pastEnd ? ends : ends + 1;
+    std::u16string shown;
+    bool cut = false;
+    if (Seek(pastEnd ? endedStart : lineStart)) {
+        CCharacterReader reader(*this, IsUnicode());
+        for (char16_t c; reader.Next(c) && c != u'\r' && c != u'\n';) {
+            if (c == 0xFEFF || (shown.empty() && (c == u' ' || c == u'\t')))
+                continue;
+            if (shown.size() < kShownLineLength)
+                shown.push_back(c < 0x20 ? u' ' : c);
+            else if (c != u' ' && c != u'\t')
+                cut = true;
+        }
+    }
+    while (!cut && !shown.empty() && (shown.back() == u' '))
+        shown.pop_back();
+    if (IsUnicode()) {
+        text.Set(shown.c_str(), int(shown.size()));
+        text.ToNarrow();
+    } else {
+        std::string bytes(shown.begin(), shown.end());
+        text.Set(bytes.c_str());
+    }
+    if (cut)
+        text.Append("...");
+    Seek(kept);
+    return number;
 }
 
 void NoteNumberReadInPart(const CJString& text, NumberText form, CObjectStream* stream)

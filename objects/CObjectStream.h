@@ -127,8 +127,14 @@ public:
     // A line the text reader passed over or took only in part (no "=", a
     // name no property takes, a key given again, a number read up to a
     // typo, text after the object): what was read is not all the file says.
+    // The first is kept by a position inside it or just past its line end,
+    // by default where the reader stands: past the line it read last.
     bool HasSkippedLine() const { return m_SkippedLine; }
-    void NoteSkippedLine() { m_SkippedLine = true; }
+    void NoteSkippedLine(int64_t position = -1);
+    // That first line while the stream is open: its number from 1 (CR LF, LF
+    // and a lone CR each end one) and its text without its blanks, cut short
+    // with "..."; 0 when none was noted. The position is kept.
+    uint32_t FindFirstSkippedLine(CJString& text);
     bool GetWriteAll() const { return m_WriteAll; }
     void SetWriteAll(bool flag) { m_WriteAll = flag; }
 
@@ -201,6 +207,7 @@ private:
     bool m_KeepStrayBlockPlace = false;
     int64_t m_StrayBlockPlace = -1;
     bool m_SkippedLine = false;
+    int64_t m_SkippedLineAt = -1;
     bool m_ErrorFlag = false;
     CJString m_ErrorFileName;
     CJString m_ErrorText;

@@ -4,6 +4,7 @@
 #include "foundation/CVirtualArray.h"
 #include "objects/CClassInfo.h"
 #include "objects/CNetMessageStream.h"
+#include "objects/CObjectFileArray.h"
 #include "objects/CObjectStream.h"
 
 #include <cstring>
@@ -27,6 +28,15 @@ void NoteItemNamed(std::vector<bool>& named, uint32_t item, uint32_t count, CObj
     if (named[item])
         stream.NoteSkippedLine();
     named[item] = true;
+}
+
+// An earlier build's row for the none entry of a list that has none now
+// (its "!None" file is gone): the value belonged to nothing this data holds,
+// so the line is read, as that build meant it, by keeping nothing.
+bool RowOfNoneEntryTheListLacks(CVirtualArray& list, const CJString& name)
+{
+    return CObjectFileArray::SIsNoneEntryName(name)
+        && (list.GetCount() <= 0 || !CObjectFileArray::SIsNoneEntryName(list.GetItemNameString(0)));
 }
 
 } // namespace
@@ -341,7 +351,7 @@ void CPropertyArrayProperty::ReadBlock(CObject* owner, CObjectStream& stream, st
             if (item >= 0 && uint32_t(item) < GetCount(owner)) {
                 NoteItemNamed(named, uint32_t(item), GetCount(owner), stream);
                 m_Element->SetValueFromText(ElementSlot(owner, uint32_t(item)), value, &stream);
-            } else {
+            } else if (item >= 0 || !RowOfNoneEntryTheListLacks(*m_NameList, key)) {
                 stream.NoteSkippedLine();
             }
             continue;

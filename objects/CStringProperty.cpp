@@ -137,11 +137,14 @@ void CJStringPropertyOf<T>::GetValueText(CObject* object, CJString& out) const
 template <typename T>
 void CJStringPropertyOf<T>::SetValueFromText(CObject* object, const CJString& text, CObjectStream* stream) const
 {
-    CJString value = stream && text.CompareNoCase(kMultiLineValue) == 0 ? ReadBlock(*stream) : text;
+    const bool block = stream && text.CompareNoCase(kMultiLineValue) == 0;
+    // A block's text is told by the line that opens it.
+    const int64_t line = block ? stream->GetPosition() : -1;
+    CJString value = block ? ReadBlock(*stream) : text;
     if (!value.IsWide() && value.Find(kHexMarker) >= 0) {
         // Digits that end inside a character would be written back shorter.
         if (!value.FromFileForm() && stream)
-            stream->NoteSkippedLine();
+            stream->NoteSkippedLine(line);
         // The writer narrows what it can before it writes: so does the reader.
         if (value.IsNarrowable())
             value.ToNarrow();

@@ -201,6 +201,10 @@ CJString FailedSaveMessage(const CJString& name, bool ending)
                    || StartsWith(FailedSaveReason(), kJournalUnreadable)) {
             text.Append(". Until then this file cannot be saved: your edits are kept here only, and ending the "
                         "program loses them.");
+        } else if (StartsWith(FailedSaveReason(), kNotReadWhole)) {
+            // The file is as it was read: nobody changed it, the line is to mend.
+            text.Append(". Correct or remove that line in the file and your edits are saved at the next save, close "
+                        "or exit; until then they are kept here only.");
         } else if (FailedSaveReasonSaysWhatToDo()) {
             text.Append(". Once that is done, your edits are saved at the next save, close or exit; until then they "
                         "are kept here only.");
@@ -262,6 +266,12 @@ void NoteObjectFileAsOnDisk(const CObject* object)
 {
     if (CObjectFileArray* list = ListOf(object))
         list->NoteObjectFileAsOnDisk(object);
+}
+
+bool IsObjectFileAsNoted(const CObject* object)
+{
+    CObjectFileArray* list = ListOf(object);
+    return list && list->IsObjectFileAsNoted(object);
 }
 
 bool IsObjectEditWaiting(const CObject* object)

@@ -37,6 +37,9 @@ bool SaveObjectToOwnFile(CObject* object);
 // For a save callback that writes an object of a file list itself, or a
 // group of them once the group is in place: its file is as on disk now.
 void NoteObjectFileAsOnDisk(const CObject* object);
+// Whether the object's file is as its file list read or last wrote it;
+// false when the list noted nothing.
+bool IsObjectFileAsNoted(const CObject* object);
 // Whether the object's last save was refused over a file changed on disk:
 // its edit waits for a save once the change is undone.
 bool IsObjectEditWaiting(const CObject* object);
@@ -73,8 +76,9 @@ void NoteWhyWritesAreRefused(const CJString& name);
 // Whether the reason noted says itself what to do before the edits are saved.
 bool FailedSaveReasonSaysWhatToDo();
 // "Could not save <name>"; after a refusal, why, and that the edits are kept
-// for the next save once the change on disk is undone or the file made
-// writable (or, as the program ends, that they are not saved).
+// for the next save once the change on disk is undone, the line not
+// understood mended or the file made writable (or, as the program ends, that
+// they are not saved).
 CJString FailedSaveMessage(const CJString& name, bool ending = false);
 // After SaveObjectToOwnFile answered false: the file that failed, as a save
 // callback noted it, else the object's own; false when there is none.

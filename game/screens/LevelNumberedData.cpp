@@ -61,15 +61,22 @@ bool UnchangedOnDisk(CObject& object, CJString& failedFile)
     const auto before = Before().find(FileKey(object));
     if (before == Before().end())
         return true;
-    std::unique_ptr<CObject> disk(ReadObjectFileWhole(name.GetString()));
+    CJString whyNotWhole;
+    std::unique_ptr<CObject> disk(ReadObjectFileWhole(name.GetString(), &whyNotWhole));
     if (disk && disk->IsEqualTo(before->second.get()))
         return true;
     failedFile = name;
     // A line not understood may have stood there since the start: the
-    // designer is told which, and mends the line.
-    NoteFailedSaveReason(CJString(!disk && FileExists(name.GetString(), 0)
-                                      ? "it cannot be read whole (a line is not understood)"
-                                      : "it was changed on disk since it was read"));
+    // designer is told which, and mends the line rather than undo a change.
+    CJString why;
+    if (disk || whyNotWhole.IsEmpty() || !IsObjectFileAsNoted(&object))
+        why = "it was changed on disk since it was read";
+    if (!disk && whyNotWhole.IsNotEmpty()) {
+        if (why.IsNotEmpty())
+            why.Append(", and ");
+        why.Append(whyNotWhole);
+    }
+    NoteFailedSaveReason(why);
     return false;
 }
 

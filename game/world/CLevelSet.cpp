@@ -25,7 +25,6 @@ uint32_t g_CurrentLevelIndex = 0;
 const char* const kChangedOnDisk = "it was changed on disk since it was read, and ";
 const char* const kCannotCombine = "the change cannot be combined with the edits made here (the same level changed "
                                    "on both sides, or levels moved, added or removed)";
-const char* const kLinePassedOver = "it cannot be read whole (a line is not understood)";
 const char* const kFileGone = "it is no longer there";
 
 CPropertyArrayProperty& LevelListProperty()
@@ -217,6 +216,7 @@ void CLevelSet::NoteAsOnDisk(const char* fileName)
         m_RowOnDisk[i] = int32_t(i);
     m_FileOnDisk = NoteFileContents(fileName);
     m_FileOnDiskWhole = ReadWhole::Unknown;
+    m_WhyNotWhole.Empty();
 }
 
 bool CLevelSet::HasUnsavedEdits()
@@ -234,18 +234,21 @@ bool CLevelSet::MergeWithFile(const char* fileName, CJString& why)
         // A hand's edit made while the program was closed: the lines the
         // start did not take would be written over.
         if (m_FileOnDiskWhole == ReadWhole::Unknown)
-            m_FileOnDiskWhole
-                = std::unique_ptr<CObject>(ReadObjectFileWhole(fileName)) ? ReadWhole::Yes : ReadWhole::No;
+            m_FileOnDiskWhole = std::unique_ptr<CObject>(ReadObjectFileWhole(fileName, &m_WhyNotWhole)) ? ReadWhole::Yes
+                                                                                                        : ReadWhole::No;
         if (m_FileOnDiskWhole == ReadWhole::Yes)
             return true;
-        why = kLinePassedOver;
+        why = m_WhyNotWhole;
         return false;
     }
     why = kChangedOnDisk;
-    std::unique_ptr<CObject> read(ReadObjectFileWhole(fileName));
+    CJString whyNotWhole;
+    std::unique_ptr<CObject> read(ReadObjectFileWhole(fileName, &whyNotWhole));
     auto* file = dynamic_cast<CLevelSet*>(read.get());
     if (!file) {
-        why.Append(FileExists(fileName, 0) ? kLinePassedOver : kFileGone);
+        if (whyNotWhole.IsEmpty())
+            whyNotWhole = FileExists(fileName, 0) ? kNotReadWhole : kFileGone;
+        why.Append(whyNotWhole);
         return false;
     }
     why.Append(kCannotCombine);

@@ -93,6 +93,7 @@ private:
     SFileContentsNote m_FileOnDisk;
     // Whether that file reads whole; known at the first save after it was noted.
     enum class ReadWhole { Unknown, Yes, No } m_FileOnDiskWhole = ReadWhole::Unknown;
+    CJString m_WhyNotWhole; // when not: the line that is not understood
     bool m_UnsavedOrder = false;
     bool m_FirstTutorialKnown = false;
     uint32_t m_FirstTutorial = kNoTutorialLevel;

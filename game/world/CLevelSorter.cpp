@@ -5,6 +5,7 @@
 #include "game/world/CLevelSet.h"
 #include "game/world/CPeriod.h"
 #include "game/world/WorldHooks.h"
+#include "objects/CObject.h"
 #include "objects/ObjectFileCallbacks.h"
 #include "shell/CClipboard.h"
 #include "shell/CGameBase.h"
@@ -426,9 +427,11 @@ bool CLevelSorterWindow::Close()
         text.Append(GetFailedSaveReason());
     }
     text.Append(". The levels are back in the order the files have.");
+    // A file as it was read, with a line not understood, is mended, not undone.
     if (GetFailedSaveReason().IsNotEmpty())
-        text.Append(GetFailedSaveReason().Compare(kFileIsReadOnly) == 0
-                        ? " Make the file writable to sort them again."
+        text.Append(GetFailedSaveReason().Compare(kFileIsReadOnly) == 0 ? " Make the file writable to sort them again."
+                        : GetFailedSaveReason().Find(kNotReadWhole) == 0
+                        ? " Correct or remove that line in the file to sort them again."
                         : " Undo the change on disk to sort them again.");
     ShowMessageBox(CJString("Error"), text);
     return CJFrameWindow::Close();

@@ -47,6 +47,7 @@
 #include "ui/CJMenu.h"
 #include "ui/CJMessageBox.h"
 #include "ui/CJSpin.h"
+#include "ui/CJStatic.h"
 #include "ui/CJTabControl.h"
 #include "ui/CScreenWindow.h"
 
@@ -834,6 +835,60 @@ TEST_F(LevelEditorInGame, ARefusedStreetEditIsWrittenByTheNextCloseOrTheExitOnce
     fs::permissions(PathOf(LevelsFile()), fs::perms::owner_write, fs::perm_options::add);
     EndRun();
     EXPECT_EQ(savedRevenue(), 9.0f) << "the exit with the editor open";
+}
+
+// A line of the levels file not understood at the start keeps every save of
+// the levels from writing over it: F6 says so and names the line, as does
+// the refused save, and once the line is removed the editor's close writes
+// the edit that waited.
+TEST_F(LevelEditorInGame, F6OverALevelsFileWithALineNotUnderstoodNamesTheLineAndTheSaveWaitsForItsMend)
+{
+    const std::string file = PathOf(LevelsFile());
+    const std::string asMade = ReadBytes(file);
+    std::string typed = asMade;
+    typed.insert(typed.find('\n', typed.find("Display Name=")) + 1, "\t\t\tCustomer Count=4\r\n");
+    WriteBytes(file, typed);
+    const std::string named = "Resources/Levels.Object.txt: it cannot be read whole: line "
+        + std::to_string(std::count(typed.begin(), typed.begin() + typed.find("Customer Count"), '\n') + 1)
+        + " is not understood (\"Customer Count=4\")";
+    auto boxSays = [&] {
+        std::string said;
+        if (auto* box = dynamic_cast<CJMessageBox*>(CScreenWindow::GetScreenWindow()->GetFirstChild())) {
+            for (CJWindow* text = box->GetFirstChild(); text; text = text->GetNextSibling())
+                if (dynamic_cast<CJStatic*>(text))
+                    said += text->GetTitle().GetString();
+            std::replace(said.begin(), said.end(), '\n', ' ');
+            box->Destroy();
+            Passes(2);
+        }
+        return said;
+    };
+    ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
+    const uint32_t index = GetCurrentLevelIndex();
+    ASSERT_NE(OpenEditorPalette(plat::vk::kF6), nullptr);
+    EXPECT_EQ(boxSays(),
+              named
+                  + ". The levels are not saved until that line is corrected or removed in the file; "
+                    "then your edits are saved at the next save, close or exit.");
+
+    ClickOn(dynamic_cast<CEditorToolPalette*>(GetLevelEditorWindow()->GetToolPalette())->GetLevelPropertiesButton());
+    ASSERT_NO_FATAL_FAILURE(TypeRequiredRevenue("7"));
+    ASSERT_NO_FATAL_FAILURE(CloseByItsButton(GetCurrentObjectEditor()));
+    EXPECT_EQ(boxSays(),
+              "Could not save " + named
+                  + ". Correct or remove that line in the file and your edits are saved at the next save, "
+                    "close or exit; until then they are kept here only.");
+    EXPECT_TRUE(ReadBytes(file) == typed);
+
+    WriteBytes(file, asMade);
+    PushKey(plat::vk::kF6);
+    Passes(3);
+    ASSERT_EQ(GetLevelEditorWindow(), nullptr);
+    EXPECT_EQ(boxSays(), "");
+    std::unique_ptr<CObject> read(ReadObjectFileWhole(file.c_str()));
+    auto* levels = dynamic_cast<CLevelSet*>(read.get());
+    ASSERT_NE(levels, nullptr);
+    EXPECT_EQ(levels->GetLevel(index)->m_RequiredRevenue, 7.0f);
 }
 
 // A save that merges streets changed by hand ends the editor's undo steps of

@@ -9,10 +9,12 @@
 #include "support/ScopedHooks.h"
 #include "support/TestSupport.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <sstream>
 
 namespace {
 
@@ -373,34 +375,88 @@ TEST_F(ObjectFiles, AFileIsReadWholeOnlyWhenEveryLineIsTaken)
     ASSERT_NE(started, nullptr) << error.GetString();
     EXPECT_EQ(static_cast<CScalarHolder*>(started.get())->m_Count, 61);
 
-    const std::pair<const char*, std::string> passedOver[] = {
-        {"text after the last brace", numbers + "CScalarHolder\r\n{\r\n\tCount=2\r\n}\r\n"},
-        {"a key given twice", edit(numbers, "\tCount=61", "\tCount=62\r\n\tCount=61")},
-        {"a list item given twice", edit(lists, "\t\tGreen=", "\t\tGreen=x\r\n\t\tGreen=")},
-        {"a number read in part", edit(numbers, "Count=61", "Count=6O")},
-        {"no number", edit(numbers, "Uint=7", "Uint=seven")},
-        {"a decimal read in part", edit(numbers, "Speed=40", "Speed=4O")},
-        {"a flag in words", edit(numbers, "Enabled=1", "Enabled=yes")},
-        {"a bit in words", edit(numbers, "Visible=1", "Visible=on")},
-        {"a list block without its brace", edit(lists, "Sizes=Array\r\n\t{\r\n", "Sizes=Array\r\n")},
-        {"an unknown scoped name", edit(numbers, "\tCount=61", "\tOld::Cuont=62\r\n\tCount=61")},
-        {"an unknown element name", edit(lists, "\t\tSize=", "\t\tSzie=1\r\n\t\tSize=")},
-        {"a list line naming no item", edit(lists, "\t\tGreen=", "\t\tPurple=p\r\n\t\tGreen=")},
-        {"a long line without \"=\"", edit(numbers, "\tCount=61", "\t" + std::string(4000, 'x') + "\r\n\tCount=61")},
-        {"a list block given twice",
-         edit(lists, "\tSizes=Array", "\tSizes=Array\r\n\t{\r\n\t\tSize=5\r\n\t}\r\n\tSizes=Array")},
-        {"a named list block given twice",
-         edit(lists, "\tLabels=Array", "\tLabels=Array\r\n\t{\r\n\t}\r\n\tLabels=Array")},
-        {"a list item above the block naming it", edit(lists, "\tLabels=Array", "\tGreen=x\r\n\tLabels=Array")},
-        {"an element above the block", edit(lists, "\tSizes=Array", "\tSize=5\r\n\tSizes=Array")},
-        {"a value under a named list's own name", edit(lists, "\tLabels=Array", "\tLabels=x\r\n\tLabels=Array")},
-        {"a whole number without a digit", edit(numbers, "Count=61", "Count=")},
-        {"a decimal without a digit", edit(numbers, "Speed=40", "Speed=-")},
-        {"a hex text with an odd digit", edit(lists, "\t\tGreen=none", "\t\tGreen=UNICODE-HEX<41004>")},
-        {"a hex text with half a character", edit(lists, "\t\tGreen=none", "\t\tGreen=UNICODE-HEX<410042>")},
+    struct SPassedOver {
+        const char* what;
+        std::string text;
+        std::string line; // the first line not taken, without its blanks: the last so written
     };
-    for (const auto& [what, text] : passedOver)
+    const SPassedOver passedOver[] = {
+        {"text after the last brace", numbers + "CScalarHolder\r\n{\r\n\tCount=2\r\n}\r\n", "CScalarHolder"},
+        {"a key given twice", edit(numbers, "\tCount=61", "\tCount=62\r\n\tCount=61"), "Count=61"},
+        {"a list item given twice", edit(lists, "\t\tGreen=", "\t\tGreen=x\r\n\t\tGreen="), "Green=none"},
+        {"a number read in part", edit(numbers, "Count=61", "Count=6O"), "Count=6O"},
+        {"no number", edit(numbers, "Uint=7", "Uint=seven"), "Uint=seven"},
+        {"a decimal read in part", edit(numbers, "Speed=40", "Speed=4O"), "Speed=4O"},
+        {"a flag in words", edit(numbers, "Enabled=1", "Enabled=yes"), "Enabled=yes"},
+        {"a bit in words", edit(numbers, "Visible=1", "Visible=on"), "Visible=on"},
+        {"a list block without its brace", edit(lists, "Sizes=Array\r\n\t{\r\n", "Sizes=Array\r\n"), "Item Count=2"},
+        {"an unknown scoped name", edit(numbers, "\tCount=61", "\tOld::Cuont=62\r\n\tCount=61"), "Old::Cuont=62"},
+        {"an unknown element name", edit(lists, "\t\tSize=", "\t\tSzie=1\r\n\t\tSize="), "Szie=1"},
+        {"a list line naming no item", edit(lists, "\t\tGreen=", "\t\tPurple=p\r\n\t\tGreen="), "Purple=p"},
+        {"a long line without \"=\"", edit(numbers, "\tCount=61", "\t" + std::string(4000, 'x') + "\r\n\tCount=61"),
+         std::string(4000, 'x')},
+        {"a list block given twice",
+         edit(lists, "\tSizes=Array", "\tSizes=Array\r\n\t{\r\n\t\tSize=5\r\n\t}\r\n\tSizes=Array"), "Sizes=Array"},
+        {"a named list block given twice",
+         edit(lists, "\tLabels=Array", "\tLabels=Array\r\n\t{\r\n\t}\r\n\tLabels=Array"), "Labels=Array"},
+        {"a list item above the block naming it", edit(lists, "\tLabels=Array", "\tGreen=x\r\n\tLabels=Array"),
+         "Green=none"},
+        {"an element above the block", edit(lists, "\tSizes=Array", "\tSize=5\r\n\tSizes=Array"), "Sizes=Array"},
+        {"a value under a named list's own name", edit(lists, "\tLabels=Array", "\tLabels=x\r\n\tLabels=Array"),
+         "Labels=x"},
+        {"a whole number without a digit", edit(numbers, "Count=61", "Count="), "Count="},
+        {"a decimal without a digit", edit(numbers, "Speed=40", "Speed=-"), "Speed=-"},
+        {"a hex text with an odd digit", edit(lists, "\t\tGreen=none", "\t\tGreen=UNICODE-HEX<41004>"),
+         "Green=UNICODE-HEX<41004>"},
+        {"a hex text with half a character", edit(lists, "\t\tGreen=none", "\t\tGreen=UNICODE-HEX<410042>"),
+         "Green=UNICODE-HEX<410042>"},
+        {"a hex text in a block with an odd digit",
+         edit(lists, "\t\tGreen=none", "\t\tGreen=multi-line\r\n\t\t{\r\nUNICODE-HEX<41004>\r\n\t\t}"),
+         "Green=multi-line"},
+    };
+    // Named by its number and its text, cut short: the designer finds it in
+    // a file of thousands of lines.
+    for (const auto& [what, text, line] : passedOver) {
         EXPECT_FALSE(readWhole(text)) << what << "\n" << text;
+        size_t number = 0;
+        size_t at = 0;
+        std::istringstream lines(text);
+        for (std::string read; std::getline(lines, read);) {
+            ++at;
+            const size_t first = read.find_first_not_of(" \t");
+            const size_t last = read.find_last_not_of(" \t\r");
+            if (first != std::string::npos && read.substr(first, last - first + 1) == line)
+                number = at;
+        }
+        ASSERT_NE(number, 0u) << what;
+        const std::string shown = line.size() > 60 ? line.substr(0, 60) + "..." : line;
+        CJString why;
+        EXPECT_EQ(std::unique_ptr<CObject>(ReadObjectFileWhole(path.c_str(), &why)), nullptr);
+        EXPECT_EQ(std::string(why.GetString()),
+                  "it cannot be read whole: line " + std::to_string(number) + " is not understood (\"" + shown + "\")")
+            << what;
+    }
+    // The same line in a file with lone CR ends, and in UTF-16.
+    const std::string inPart = edit(numbers, "Count=61", "Count=6O");
+    const std::string inPartLine = "it cannot be read whole: line "
+        + std::to_string(std::count(inPart.begin(), inPart.begin() + inPart.find("Count=6O"), '\n') + 1)
+        + " is not understood (\"Count=6O\")";
+    std::string loneCr = inPart;
+    loneCr.erase(std::remove(loneCr.begin(), loneCr.end(), '\n'), loneCr.end());
+    std::string wide = "\xFF\xFE";
+    for (char c : inPart)
+        wide += std::string{c, '\0'};
+    for (const std::string& form : {loneCr, wide}) {
+        WriteBytes(path, form);
+        CJString why;
+        EXPECT_EQ(std::unique_ptr<CObject>(ReadObjectFileWhole(path.c_str(), &why)), nullptr);
+        EXPECT_EQ(std::string(why.GetString()), inPartLine);
+    }
+    // A file read whole says nothing.
+    WriteBytes(path, numbers);
+    CJString why("unchanged");
+    EXPECT_NE(std::unique_ptr<CObject>(ReadObjectFileWhole(path.c_str(), &why)), nullptr);
+    EXPECT_STREQ(why.GetString(), "unchanged");
 
     WriteBytes(path, edit(numbers, "Count=61", "Count=6O"));
     started.reset(LoadObjectFromFile(path.c_str(), 0, IdMode::WithoutIds, ReportUnknownClass::Quiet, &error));

@@ -445,7 +445,16 @@ TEST_F(DemoStreets, TipsAndDecadeCardsFollowTheirStreetsThroughTheLevelSorter)
     WriteBytes(tipsPath, typed);
     said = moveTheSecondUpAndClose();
     ASSERT_NE(said, "");
-    EXPECT_EQ(said.rfind("Could not save Resources/Tips Options.Object.txt: it cannot be read whole", 0), 0u) << said;
+    std::replace(said.begin(), said.end(), '\n', ' ');
+    const std::string tipLine = "line "
+        + std::to_string(std::count(typed.begin(), typed.begin() + typed.find("Tip Hill"), '\n') + 1)
+        + " is not understood (\"Tip Hill\")";
+    EXPECT_EQ(said.rfind("Could not save Resources/Tips Options.Object.txt: it was changed on disk since it was read, "
+                         "and it cannot be read whole: "
+                             + tipLine + ". The levels are back in the order the files have. Undo the change on disk",
+                         0),
+              0u)
+        << said;
     EXPECT_TRUE(ReadBytes(tipsPath) == typed);
 
     // A card or reward put in its folder by hand while the program runs is
@@ -466,6 +475,22 @@ TEST_F(DemoStreets, TipsAndDecadeCardsFollowTheirStreetsThroughTheLevelSorter)
         EXPECT_TRUE(ReadBytes(PathOf("Data/Resources/Levels.Object.txt")) == levelsNow);
         std::filesystem::remove(added);
     }
+
+    // The line there since the start: nobody changed the file, the line is
+    // what to mend.
+    EndRun();
+    WriteBytes(tipsPath, typed);
+    ASSERT_NO_FATAL_FAILURE(StartPastOpening());
+    said = moveTheSecondUpAndClose();
+    std::replace(said.begin(), said.end(), '\n', ' ');
+    EXPECT_EQ(said.rfind("Could not save Resources/Tips Options.Object.txt: it cannot be read whole: " + tipLine
+                             + ". The levels are back in the order the files have. Correct or remove that line in the "
+                               "file to sort them again.",
+                         0),
+              0u)
+        << said;
+    EXPECT_EQ(said.find("Undo"), std::string::npos) << said;
+    EXPECT_TRUE(ReadBytes(tipsPath) == typed);
 }
 
 // The tips or a card saved on their own while the sorter's move waits, as

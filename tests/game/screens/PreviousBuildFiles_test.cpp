@@ -9,6 +9,8 @@
 #include "game/world/CLevelSet.h"
 #include "images/CFrameList.h"
 #include "objects/CObject.h"
+#include "objects/CObjectFileArray.h"
+#include "objects/ObjectFileCallbacks.h"
 #include "overlays/ButtonOverlays.h"
 #include "overlays/CFrameOverlay.h"
 #include "platform/Profile.h"
@@ -196,6 +198,30 @@ TEST_F(PreviousBuildFiles, ReadWithTheMeaningTheyHad)
         // An unset reference stays unset where no "!None" file stands for it.
         EXPECT_EQ(UnsetReferences(street), UnsetReferences(ReadBytes(kFrom + build.folder + "Levels.Object.txt")));
         EndRun();
+
+        // The set as that build saved it is read whole: a frequency it kept
+        // for a none phase this data has not stands for nothing here, and a
+        // save over the file is not refused. A row typed by hand for no phase
+        // still is.
+        Take(build.folder + std::string("Levels.Object.txt"), "Data/Resources/Levels.Object.txt");
+        const std::string levelsFile = PathOf("Data/Resources/Levels.Object.txt");
+        EXPECT_NE(std::unique_ptr<CObject>(ReadObjectFileWhole(levelsFile.c_str())), nullptr);
+        for (CObjectFileArray* list : DataLists()) {
+            list->RemoveAll();
+            list->SetSource(nullptr, "Resources", 0);
+        }
+        ASSERT_TRUE(Start());
+        GetLevels()->GetLevel(0)->m_Customers = 7;
+        CJString failed;
+        EXPECT_TRUE(SaveLevelSetToOwnFile(*GetLevels(), failed)) << GetFailedSaveReason().GetString();
+        EXPECT_NE(ReadBytes(levelsFile).find("Customers=7\r\n"), std::string::npos);
+        EndRun();
+        std::string typed = ReadBytes(kFrom + build.folder + "Levels.Object.txt");
+        const size_t rows = typed.find("Frequency List=Array\r\n\t\t\t{\r\n");
+        ASSERT_NE(rows, std::string::npos);
+        typed.insert(typed.find('\n', typed.find('{', rows)) + 1, "\t\t\t\tRoof=0.5\r\n");
+        WriteBytes(levelsFile, typed);
+        EXPECT_EQ(std::unique_ptr<CObject>(ReadObjectFileWhole(levelsFile.c_str())), nullptr);
     }
 
     // Every setting stays in its section when keys are written after it.

@@ -34,6 +34,29 @@ void WriteObject(const std::string& path, const std::string& text)
     WriteBytes(path, text);
 }
 
+// The number of the last line that holds just this text among its blanks.
+size_t LastLineOf(const std::string& text, const std::string& line)
+{
+    size_t number = 0;
+    size_t at = 0;
+    for (size_t start = 0; start < text.size(); start = text.find('\n', start) + 1) {
+        ++at;
+        std::string read = text.substr(start, text.find('\n', start) - start);
+        const size_t first = read.find_first_not_of(" \t");
+        if (first != std::string::npos && read.substr(first, read.find_last_not_of(" \t\r") - first + 1) == line)
+            number = at;
+        if (text.find('\n', start) == std::string::npos)
+            break;
+    }
+    return number;
+}
+
+std::string NotUnderstood(const std::string& text, const std::string& line)
+{
+    return "it cannot be read whole: line " + std::to_string(LastLineOf(text, line)) + " is not understood (\"" + line
+        + "\")";
+}
+
 std::vector<std::string> Names(CLevelSet& set)
 {
     std::vector<std::string> names;
@@ -297,6 +320,19 @@ TEST_F(LevelSets, ASaveOverTheFileChangedByHandCombinesOneSidedChangesAndRefuses
             EXPECT_FALSE(std::filesystem::exists(file));
         EXPECT_EQ(Names(*levels), (std::vector<std::string>{"Alpha", "Bravo", "Charlie", "Delta"}));
         EXPECT_TRUE(levels->HasUnsavedEdits());
+    }
+    // A line not understood is named; the hand's change is what to undo.
+    const std::pair<const std::string*, std::string> named[] = {{&appended, "Level=CLevelOptions"},
+                                                                {&typo, "Required Revenu=60"},
+                                                                {&twice, "Customers=4"},
+                                                                {&inPart, "Customers=4O"}};
+    for (const auto& [hand, line] : named) {
+        SCOPED_TRACE(line);
+        WriteObject(file, *hand);
+        EXPECT_FALSE(save());
+        EXPECT_EQ(std::string(GetFailedSaveReason().GetString()),
+                  "it was changed on disk since it was read, and " + NotUnderstood(*hand, line));
+        EXPECT_NE(FailedSaveMessage(failed).Find("Undo the change on disk and your edits are saved"), -1);
     }
     // The hand undoes its change: the next save writes the waiting edit.
     WriteObject(file, saved);
@@ -813,4 +849,31 @@ TEST_F(LevelSets, AFileTheStartCouldNotReadWholeIsNotWrittenOver)
     ASSERT_TRUE(SaveLevelSetToOwnFile(*levels, failed)) << GetFailedSaveReason().GetString();
     EXPECT_EQ(levels->GetLevel(1)->m_Customers, 4u);
     EXPECT_FALSE(levels->HasUnsavedEdits());
+
+    // The refusal names the line: in a file of thousands nothing else points
+    // at a list given twice or a letter O for a nought. Nobody changed the
+    // file since the start, so the remedy is to mend that line.
+    const std::string frequencies
+        = "\t\t\tBuild Phase Frequency List=Array\r\n\t\t\t{\r\n\t\t\t\tGarage=0.5\r\n\t\t\t}\r\n";
+    const std::pair<std::string, std::string> hands[] = {
+        {LevelSetText({LevelText("Alpha"), LevelText("Bravo", frequencies + frequencies)}),
+         "Build Phase Frequency List=Array"},
+        {LevelSetText({LevelText("Alpha"), LevelText("Bravo", "\t\t\tCustomers=4O\r\n")}), "Customers=4O"},
+        {LevelSetText({LevelText("Alpha", "\t\t\tCustomer Count=4\r\n"), LevelText("Bravo")}), "Customer Count=4"},
+        {LevelSetText({LevelText("Alpha"), LevelText("Bravo")}) + "\t\tLevel=CLevelOptions\r\n", "Level=CLevelOptions"},
+    };
+    for (const auto& [typed, line] : hands) {
+        SCOPED_TRACE(line);
+        WriteObject(file, typed);
+        InitGeneralObjects();
+        levels = GetLevels();
+        levels->GetLevel(0)->m_Customers = 9;
+        EXPECT_FALSE(SaveLevelSetToOwnFile(*levels, failed));
+        EXPECT_EQ(std::string(GetFailedSaveReason().GetString()), NotUnderstood(typed, line));
+        EXPECT_EQ(std::string(FailedSaveMessage(failed).GetString()),
+                  "Could not save " + file + ": " + NotUnderstood(typed, line)
+                      + ". Correct or remove that line in the file and your edits are saved at the next save, close "
+                        "or exit; until then they are kept here only.");
+        EXPECT_TRUE(ReadBytes(file) == typed);
+    }
 }
