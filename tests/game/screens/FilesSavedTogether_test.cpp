@@ -697,6 +697,12 @@ TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsT
                     EXPECT_EQ(run.message.find("back in the order"), std::string::npos) << run.message;
                     EXPECT_EQ(takenBack.rfind("Could not save ", 0), 0u) << takenBack;
                     EXPECT_NE(takenBack.find("a save cut short waits for it"), std::string::npos) << takenBack;
+                    // The refusal's own remedy, the edit kept: the order
+                    // is not put back over it.
+                    EXPECT_EQ(takenBack.find("back in the order"), std::string::npos) << takenBack;
+                    EXPECT_NE(takenBack.find(". Once that is done, your edits are saved at the next save"),
+                              std::string::npos)
+                        << takenBack;
                 }
                 EXPECT_TRUE(std::any_of(targets.begin(), targets.end(),
                                         [&](const std::string& t) { return named(run.message, t); }))
