@@ -1138,6 +1138,11 @@ public:
     // level's editor has the game restart the level it changed.
     bool EditorMayClose() override { return ::IsLevelEditorOnStoredLevel(); }
     void OpenEditor(int32_t mode) override { OpenLevelEditor(mode); }
+    CJString FinishObjectEditorAtEnd() override
+    {
+        CObjectEditor* editor = GetCurrentObjectEditor();
+        return editor ? editor->FinishAtProgramEnd() : CJString();
+    }
 };
 
 } // namespace

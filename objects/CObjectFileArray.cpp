@@ -323,6 +323,12 @@ bool CObjectFileArray::RefuseSaveOverChangedFile(const CObject* object)
     return entry->saveRefused;
 }
 
+void CObjectFileArray::KeepObjectEditWaiting(const CObject* object)
+{
+    if (CObjectArrayFileEntry* entry = EntryAt(FindObjectIndex(object)))
+        entry->saveRefused = true;
+}
+
 bool CObjectFileArray::IsObjectSaveRefused(const CObject* object)
 {
     CObjectArrayFileEntry* entry = EntryAt(FindObjectIndex(object));

@@ -163,6 +163,8 @@ public:
     // (IsObjectSaveRefused) until the file is noted again. False when nothing
     // was noted.
     bool RefuseSaveOverChangedFile(const CObject* object);
+    // A write of the object's file failed: its edit waits as after a refusal.
+    void KeepObjectEditWaiting(const CObject* object);
     bool IsObjectSaveRefused(const CObject* object);
     virtual bool IsEnumerated() { return !m_EnumerationPending; }
     // Records where to enumerate; the list enumerates on its next use. With a

@@ -146,16 +146,16 @@ std::string WhyNotWritten(const std::string& diskPath)
     const std::string folder = slash == std::string::npos ? std::string(".") : diskPath.substr(0, slash);
     uint64_t freeBytes = 0;
     if (!plat::CanWriteInFolder(folder))
-        return "the folder cannot be written";
+        return kFolderNotWritable;
     if (plat::GetPlatform().GetFreeDiskSpace(folder, freeBytes) && freeBytes == 0)
-        return "the disk is full";
-    return "writing it failed";
+        return kDiskIsFull;
+    return kWritingFailed;
 }
 
 void NoteWhyWritesAreRefused(const CJString& name)
 {
     if (FailedSaveReason().IsEmpty() && name.IsNotEmpty())
-        NoteFailedSaveReason(WhyWritesAreRefused(ResolveDiskPath(name.GetString(), 0)));
+        NoteFailedSaveReason(CJString(WhyNotWritten(ResolveDiskPath(name.GetString(), 0)).c_str()));
 }
 
 bool FailedSaveReasonSaysWhatToDo()
@@ -164,7 +164,16 @@ bool FailedSaveReasonSaysWhatToDo()
     return StartsWith(why, kJournalWaits) || StartsWith(why, kJournalUnreadable) || StartsWith(why, kIsALink);
 }
 
-CJString FailedSaveMessage(const CJString& name, bool ending)
+namespace {
+
+bool IsWriteFailure(const CJString& why)
+{
+    return why.Compare(kFolderNotWritable) == 0 || why.Compare(kDiskIsFull) == 0 || why.Compare(kWritingFailed) == 0;
+}
+
+} // namespace
+
+CJString FailedSaveMessage(const CJString& name, bool ending, EditWaitsFor waits)
 {
     CJString text("Could not save ");
     text.Append(name);
@@ -184,6 +193,13 @@ CJString FailedSaveMessage(const CJString& name, bool ending)
             text.Append(". Undo the change on disk and your edits are saved when an object editor on it next "
                         "closes, edited there or not; until then they are kept here only, and the program's end "
                         "loses them.");
+        } else if (IsWriteFailure(FailedSaveReason())) {
+            text.Append(waits == EditWaitsFor::EditorClose
+                            ? ". Once the cause is gone, your edits are saved when an object editor on it next closes, "
+                              "edited there or not; until then they are kept here only, and the program's end loses "
+                              "them."
+                            : ". Once the cause is gone, your edits are saved at the next save, close or exit; until "
+                              "then they are kept here only.");
         } else if (FailedSaveReasonSaysWhatToDo()) {
             text.Append(". Once that is done, your edits are saved at the next save, close or exit; until then they "
                         "are kept here only.");
@@ -229,6 +245,8 @@ bool SaveObjectToOwnFile(CObject* object)
         saved = FindObjectFileName(object, &name) && object->SaveToFile(name.GetString(), 0);
         if (saved && list)
             list->NoteObjectFileAsOnDisk(object);
+        else if (list && name.IsNotEmpty())
+            list->KeepObjectEditWaiting(object);
     }
     if (!saved) {
         CJString failed;

@@ -168,7 +168,7 @@ CGameApp::CGameApp(CLoadingScreenPresenter* presenter)
 
 CGameApp::~CGameApp()
 {
-    SaveLevelsLeftUnsaved();
+    SaveLevelsLeftUnsaved(GetGameEditorHooks().FinishObjectEditorAtEnd());
     GetGameScreensHooks().OnGameClosing();
     m_Initialised = false;
     m_MouseRecorder.reset();
