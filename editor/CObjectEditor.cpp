@@ -350,7 +350,9 @@ void CObjectEditor::FinishEditing(CJString* endRefusal)
     if (endRefusal && levels && levels == FindLevels() && levels->HasUnsavedEdits())
         unchanged = true;
     if (!unchanged && !SaveObjectToOwnFile(m_Owner) && m_CanEdit && FindFailedSaveFile(m_Owner, &name)) {
-        const EditWaitsFor waits = IsObjectEditWaiting(m_Owner) ? EditWaitsFor::EditorClose : EditWaitsFor::NextSave;
+        const EditWaitsFor waits = IsObjectEditWaiting(m_Owner) ? EditWaitsFor::EditorClose
+            : levels                                                ? EditWaitsFor::NextSave
+                                                                    : EditWaitsFor::EditedAgain;
         if (endRefusal)
             *endRefusal = FailedSaveMessage(name, true, waits);
         else

@@ -164,14 +164,11 @@ bool FailedSaveReasonSaysWhatToDo()
     return StartsWith(why, kJournalWaits) || StartsWith(why, kJournalUnreadable) || StartsWith(why, kIsALink);
 }
 
-namespace {
-
-bool IsWriteFailure(const CJString& why)
+bool FailedSaveWasAWriteFailure()
 {
+    const CJString& why = FailedSaveReason();
     return why.Compare(kFolderNotWritable) == 0 || why.Compare(kDiskIsFull) == 0 || why.Compare(kWritingFailed) == 0;
 }
-
-} // namespace
 
 CJString FailedSaveMessage(const CJString& name, bool ending, EditWaitsFor waits)
 {
@@ -193,13 +190,18 @@ CJString FailedSaveMessage(const CJString& name, bool ending, EditWaitsFor waits
             text.Append(". Undo the change on disk and your edits are saved when an object editor on it next "
                         "closes, edited there or not; until then they are kept here only, and the program's end "
                         "loses them.");
-        } else if (IsWriteFailure(FailedSaveReason())) {
-            text.Append(waits == EditWaitsFor::EditorClose
-                            ? ". Once the cause is gone, your edits are saved when an object editor on it next closes, "
-                              "edited there or not; until then they are kept here only, and the program's end loses "
-                              "them."
-                            : ". Once the cause is gone, your edits are saved at the next save, close or exit; until "
-                              "then they are kept here only.");
+        } else if (FailedSaveWasAWriteFailure() || FailedSaveReason().Compare(kFileIsReadOnly) == 0) {
+            text.Append(FailedSaveReason().Compare(kFileIsReadOnly) == 0 ? ". Make it writable and your edits are saved "
+                                                                         : ". Once the cause is gone, your edits are "
+                                                                           "saved ");
+            if (waits == EditWaitsFor::NextSave)
+                text.Append("at the next save, close or exit; until then they are kept here only.");
+            else
+                text.Append(waits == EditWaitsFor::EditorClose
+                                ? "when an object editor on it next closes, edited there or not; until then they are "
+                                  "kept here only, and the program's end loses them."
+                                : "when an object editor on it next closes after an edit; until then they are kept "
+                                  "here only, and the program's end loses them.");
         } else if (FailedSaveReasonSaysWhatToDo()) {
             text.Append(". Once that is done, your edits are saved at the next save, close or exit; until then they "
                         "are kept here only.");
@@ -247,6 +249,8 @@ bool SaveObjectToOwnFile(CObject* object)
             list->NoteObjectFileAsOnDisk(object);
         else if (list && name.IsNotEmpty())
             list->KeepObjectEditWaiting(object);
+        if (!saved && name.IsNotEmpty() && FileExists(name.GetString(), 0) && !IsFileWritable(name.GetString(), 0))
+            FailedSaveReason() = kFileIsReadOnly;
     }
     if (!saved) {
         CJString failed;

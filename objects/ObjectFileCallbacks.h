@@ -75,10 +75,12 @@ inline constexpr const char* kWritingFailed = "writing it failed";
 void NoteWhyWritesAreRefused(const CJString& name);
 // Whether the reason noted says itself what to do before the edits are saved.
 bool FailedSaveReasonSaysWhatToDo();
+// Whether it is why a write failed (WhyNotWritten's own): no change to undo.
+bool FailedSaveWasAWriteFailure();
 // Where an edit whose save failed waits: for the next save, close or exit
-// (the levels and what is saved with them), or for the next close of an
-// object editor on it (IsObjectEditWaiting).
-enum class EditWaitsFor { NextSave, EditorClose };
+// (the levels and what is saved with them), for the next close of an object
+// editor on it (IsObjectEditWaiting), or for one that closes after an edit.
+enum class EditWaitsFor { NextSave, EditorClose, EditedAgain };
 // "Could not save <name>"; after a refusal, why, and that the edits are kept
 // for the next save once the change on disk is undone, the file made
 // writable or the cause gone (or, as the program ends, that they are not
