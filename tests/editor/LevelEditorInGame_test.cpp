@@ -1042,6 +1042,26 @@ TEST_F(LevelEditorInGame, AnObjectFileChangedByHandIsNotWrittenOverAndItsEditIsS
                                                     "The edits made here since the last save are lost."});
     EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == levelsWritten);
     EXPECT_TRUE(ReadBytes(file) == asRead);
+
+    // So with the level editor open on the stored levels, which it saves.
+    ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
+    ASSERT_NE(OpenEditorPalette(plat::vk::kF6), nullptr);
+    trophy = GetAchievementList().GetObjectByName("AccomplishedBuilder");
+    ASSERT_NE(trophy, nullptr);
+    OpenObjectEditor(trophy, trophy);
+    Passes(2);
+    trophy->m_Description.SetText(CJString("At the end"));
+    WriteBytes(file, byHand);
+    GetLevels()->GetLevel(0)->m_RequiredRevenue += 1000;
+    EXPECT_EQ(endBoxes([&] {
+                  CFullDisk disk;
+                  m_Platform.SetFreeDiskSpace(0);
+                  EndRun();
+                  m_Platform.SetFreeDiskSpace(std::nullopt);
+              }),
+              std::vector<std::string>{trophyLost + "\n\nCould not save Resources/Levels.Object.txt: the disk is full. "
+                                                    "The edits made here since the last save are lost."});
+    EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == levelsWritten);
 }
 
 // Opening and closing every editor and tool a designer reaches, with no edit,
