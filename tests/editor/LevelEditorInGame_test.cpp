@@ -1003,65 +1003,46 @@ TEST_F(LevelEditorInGame, AnObjectFileChangedByHandIsNotWrittenOverAndItsEditIsS
     EXPECT_FALSE(levels->HasUnsavedEdits());
 
     // At the program's end the open editor's refusal is told in the end's
-    // box, alone or with the levels'.
-    auto endBoxes = [&](const std::function<void()>& atEnd) {
+    // one box: alone; with the levels' (the disk full); so with the level
+    // editor open on the stored levels, which it saves.
+    const std::string trophyLost = "Could not save Resources/AccomplishedBuilder.Achievement.txt: it was changed on "
+                                   "disk since the program read or saved it. The edits made here since the last "
+                                   "save are lost.";
+    const std::string levelsLost = "\n\nCould not save Resources/Levels.Object.txt: the disk is full. The edits made "
+                                   "here since the last save are lost.";
+    const std::string levelsWritten = ReadBytes(PathOf(LevelsFile()));
+    for (const char* end : {"alone", "with the levels", "with the level editor"}) {
+        SCOPED_TRACE(end);
+        const bool alone = end == std::string("alone");
+        if (!alone) {
+            ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
+            if (end == std::string("with the level editor")) {
+                ASSERT_NE(OpenEditorPalette(plat::vk::kF6), nullptr);
+            }
+            trophy = GetAchievementList().GetObjectByName("AccomplishedBuilder");
+            ASSERT_NE(trophy, nullptr);
+            GetLevels()->GetLevel(0)->m_RequiredRevenue += 1000;
+        }
+        OpenObjectEditor(trophy, trophy);
+        Passes(2);
+        trophy->m_Description.SetText(CJString("At the end"));
+        const std::string changed = ReadBytes(file) == byHand ? asRead : byHand;
+        WriteBytes(file, changed);
         const size_t before = m_Platform.GetMessageBoxes().size();
-        atEnd();
+        {
+            std::unique_ptr<CFullDisk> disk(alone ? nullptr : new CFullDisk);
+            m_Platform.SetFreeDiskSpace(alone ? std::nullopt : std::optional<uint64_t>(0));
+            EndRun();
+            m_Platform.SetFreeDiskSpace(std::nullopt);
+        }
         std::vector<std::string> told;
         for (size_t i = before; i < m_Platform.GetMessageBoxes().size(); ++i)
             if (m_Platform.GetMessageBoxes()[i].text.find("Resources/") != std::string::npos)
                 told.push_back(m_Platform.GetMessageBoxes()[i].text);
-        return told;
-    };
-    const std::string trophyLost = "Could not save Resources/AccomplishedBuilder.Achievement.txt: it was changed on "
-                                   "disk since the program read or saved it. The edits made here since the last "
-                                   "save are lost.";
-    WriteBytes(file, byHand);
-    OpenObjectEditor(trophy, trophy);
-    Passes(2);
-    trophy->m_Description.SetText(CJString("At the end"));
-    EXPECT_EQ(endBoxes([&] { EndRun(); }), std::vector<std::string>{trophyLost});
-    EXPECT_TRUE(ReadBytes(file) == byHand);
-
-    ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
-    trophy = GetAchievementList().GetObjectByName("AccomplishedBuilder");
-    ASSERT_NE(trophy, nullptr);
-    OpenObjectEditor(trophy, trophy);
-    Passes(2);
-    trophy->m_Description.SetText(CJString("At the end"));
-    WriteBytes(file, asRead);
-    GetLevels()->GetLevel(0)->m_RequiredRevenue += 1000;
-    const std::string levelsWritten = ReadBytes(PathOf(LevelsFile()));
-    EXPECT_EQ(endBoxes([&] {
-                  CFullDisk disk;
-                  m_Platform.SetFreeDiskSpace(0);
-                  EndRun();
-                  m_Platform.SetFreeDiskSpace(std::nullopt);
-              }),
-              std::vector<std::string>{trophyLost + "\n\nCould not save Resources/Levels.Object.txt: the disk is full. "
-                                                    "The edits made here since the last save are lost."});
-    EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == levelsWritten);
-    EXPECT_TRUE(ReadBytes(file) == asRead);
-
-    // So with the level editor open on the stored levels, which it saves.
-    ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
-    ASSERT_NE(OpenEditorPalette(plat::vk::kF6), nullptr);
-    trophy = GetAchievementList().GetObjectByName("AccomplishedBuilder");
-    ASSERT_NE(trophy, nullptr);
-    OpenObjectEditor(trophy, trophy);
-    Passes(2);
-    trophy->m_Description.SetText(CJString("At the end"));
-    WriteBytes(file, byHand);
-    GetLevels()->GetLevel(0)->m_RequiredRevenue += 1000;
-    EXPECT_EQ(endBoxes([&] {
-                  CFullDisk disk;
-                  m_Platform.SetFreeDiskSpace(0);
-                  EndRun();
-                  m_Platform.SetFreeDiskSpace(std::nullopt);
-              }),
-              std::vector<std::string>{trophyLost + "\n\nCould not save Resources/Levels.Object.txt: the disk is full. "
-                                                    "The edits made here since the last save are lost."});
-    EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == levelsWritten);
+        EXPECT_EQ(told, std::vector<std::string>{trophyLost + (alone ? "" : levelsLost)});
+        EXPECT_TRUE(ReadBytes(file) == changed);
+        EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == levelsWritten);
+    }
 }
 
 // Opening and closing every editor and tool a designer reaches, with no edit,
