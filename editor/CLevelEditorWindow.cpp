@@ -180,23 +180,7 @@ CLevelEditorWindow::~CLevelEditorWindow()
     m_Closing = true;
     if (CPlayfield* playfield = GetCurrentPlayfield())
         playfield->SaveLayerFlagsAndShowAll();
-    CJString refusal;
-    if (m_Mode == kModeStoredLevel) {
-        // A failed save keeps the edits in memory and says so; the next
-        // close tries again.
-        CLevelSet* levels = FindLevels();
-        // An edit whose earlier save was refused counts too: it is still
-        // only in memory.
-        const bool changed
-            = levels && (!(m_LevelsAsSaved && levels->IsEqualTo(m_LevelsAsSaved)) || levels->HasUnsavedEdits());
-        CJString name;
-        if (changed && !SaveObjectToOwnFile(levels)) {
-            // The file that refused, which may be one saved with "Levels".
-            if (!FindFailedSaveFile(levels, &name))
-                name.Set("Levels");
-            refusal = FailedSaveMessage(name, CGameBase::SIsShuttingDown());
-        }
-    }
+    const CJString refusal = SaveLevelsAsItCloses();
     delete m_LevelsAsSaved;
     m_LevelsAsSaved = nullptr;
     // A game that is ending restarts no level.
@@ -224,6 +208,29 @@ CLevelEditorWindow::~CLevelEditorWindow()
     CTypedCommandList::SGetInstance().Enable();
     if (m_Mode == kModePlayedLevel)
         CClipboard::SGetInstance().SetEditingPlayedLevel(false);
+}
+
+CJString CLevelEditorWindow::SaveLevelsAsItCloses()
+{
+    CJString refusal;
+    if (m_Mode != kModeStoredLevel || m_LevelsSavedAtEnd)
+        return refusal;
+    m_LevelsSavedAtEnd = CGameBase::SIsShuttingDown();
+    // A failed save keeps the edits in memory and says so; the next close
+    // tries again.
+    CLevelSet* levels = FindLevels();
+    // An edit whose earlier save was refused counts too: it is still only in
+    // memory.
+    const bool changed
+        = levels && (!(m_LevelsAsSaved && levels->IsEqualTo(m_LevelsAsSaved)) || levels->HasUnsavedEdits());
+    CJString name;
+    if (changed && !SaveObjectToOwnFile(levels)) {
+        // The file that refused, which may be one saved with "Levels".
+        if (!FindFailedSaveFile(levels, &name))
+            name.Set("Levels");
+        refusal = FailedSaveMessage(name, CGameBase::SIsShuttingDown());
+    }
+    return refusal;
 }
 
 void CLevelEditorWindow::NoteLevelsSaved()
@@ -1146,6 +1153,16 @@ public:
     // level's editor has the game restart the level it changed.
     bool EditorMayClose() override { return ::IsLevelEditorOnStoredLevel(); }
     void OpenEditor(int32_t mode) override { OpenLevelEditor(mode); }
+    CJString FinishEditorsAtEnd() override
+    {
+        CObjectEditor* editor = GetCurrentObjectEditor();
+        CJString refusals = editor ? editor->FinishAtProgramEnd() : CJString();
+        const CJString levels = g_LevelEditor ? g_LevelEditor->SaveLevelsAsItCloses() : CJString();
+        if (refusals.IsNotEmpty() && levels.IsNotEmpty())
+            refusals.Append("\n\n");
+        refusals.Append(levels);
+        return refusals;
+    }
 };
 
 } // namespace

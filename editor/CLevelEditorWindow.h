@@ -48,6 +48,9 @@ public:
     ~CLevelEditorWindow() override;
 
     int32_t GetMode() const { return m_Mode; }
+    // Over the stored levels: saves them as its close does (once as the
+    // program ends); a refusal is answered, not told.
+    CJString SaveLevelsAsItCloses();
     // Told of each save of "Levels" while the editor is open.
     void NoteLevelsSaved();
     bool IsEditable() const { return m_Editable; }
@@ -182,6 +185,7 @@ private:
     // changed keeps its bytes (a hand edit made meanwhile too).
     CObject* m_LevelsAsSaved = nullptr;
     bool m_Closing = false;
+    bool m_LevelsSavedAtEnd = false;
 };
 
 // Opens the editor in the mode in front of the screen's root window's

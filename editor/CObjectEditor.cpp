@@ -18,6 +18,7 @@
 #include "objects/CSlotProperty.h"
 #include "objects/CommentProperty.h"
 #include "objects/ObjectFileCallbacks.h"
+#include "shell/CGameBase.h"
 #include "shell/CKeyboardState.h"
 #include "ui/CJButton.h"
 #include "ui/CJMenu.h"
@@ -121,9 +122,9 @@ bool BandContains(const CPropertyPane& pane, const CJWindow& label, CPoint point
     return point.y >= r.top - half && point.y < r.bottom + half && point.x >= 0 && point.x < pane.GetContentWidth();
 }
 
-void ReportFailedSave(const CJString& fileName)
+void ReportFailedSave(const CJString& fileName, EditWaitsFor waits)
 {
-    const CJString text(FailedSaveMessage(fileName));
+    const CJString text(FailedSaveMessage(fileName, CGameBase::SIsShuttingDown(), waits));
     if (CScreenWindow* screen = CScreenWindow::GetScreenWindow()) {
         screen->ShowMessageBox(CJString("Error"), text);
         return;
@@ -323,7 +324,7 @@ CObjectEditor::~CObjectEditor()
     Session().Unretire(this);
 }
 
-void CObjectEditor::FinishEditing()
+void CObjectEditor::FinishEditing(CJString* endRefusal)
 {
     if (m_Finished)
         return;
@@ -344,9 +345,19 @@ void CObjectEditor::FinishEditing()
     auto* levels = dynamic_cast<CLevelSet*>(m_Owner);
     const bool waiting
         = !Session().IsRebuilding() && ((levels && levels->HasUnsavedEdits()) || IsObjectEditWaiting(m_Owner));
-    const bool unchanged = !m_FileName.IsEmpty() && WrittenForm(m_Owner) == m_OwnerTextAtOpen && !waiting;
-    if (!unchanged && !SaveObjectToOwnFile(m_Owner) && m_CanEdit && FindFailedSaveFile(m_Owner, &name))
-        ReportFailedSave(name);
+    bool unchanged = !m_FileName.IsEmpty() && WrittenForm(m_Owner) == m_OwnerTextAtOpen && !waiting;
+    // At the end "Levels" is saved by its own end save, once.
+    if (endRefusal && levels && levels == FindLevels() && levels->HasUnsavedEdits())
+        unchanged = true;
+    if (!unchanged && !SaveObjectToOwnFile(m_Owner) && m_CanEdit && FindFailedSaveFile(m_Owner, &name)) {
+        const EditWaitsFor waits = IsObjectEditWaiting(m_Owner) ? EditWaitsFor::EditorClose
+            : levels                                                ? EditWaitsFor::NextSave
+                                                                    : EditWaitsFor::EditedAgain;
+        if (endRefusal)
+            *endRefusal = FailedSaveMessage(name, true, waits);
+        else
+            ReportFailedSave(name, waits);
+    }
     SHistoryEntry* last = Session().GetLastEntry();
     if (last && last->object == m_Object && m_TabControl && m_TabControl->GetPageCount() > 0) {
         last->tab = m_TabControl->GetSelectedIndex();
@@ -354,6 +365,13 @@ void CObjectEditor::FinishEditing()
         last->scrollY = page ? page->GetScrollOffsetY() : 0;
     }
     Session().ClearCurrentEditor(this);
+}
+
+CJString CObjectEditor::FinishAtProgramEnd()
+{
+    CJString refusal;
+    FinishEditing(&refusal);
+    return refusal;
 }
 
 void CObjectEditor::Abandon()

@@ -140,6 +140,9 @@ public:
     // Its object or owner is being destroyed: closes without telling or
     // saving it.
     void Abandon();
+    // The program is ending: finishes as a close does; a refusal of the save
+    // is answered, for the end's box, rather than told.
+    CJString FinishAtProgramEnd();
 
 private:
     void BuildEditMenu();
@@ -148,7 +151,7 @@ private:
     // Everything a close does but freeing the window: the object is told,
     // the owner saved, the history entry updated, the editor no longer
     // current. Runs once.
-    void FinishEditing();
+    void FinishEditing(CJString* endRefusal = nullptr);
     void Retire();
     CPropertyEditor* FindFocusedPropertyEditor();
 

@@ -331,6 +331,12 @@ bool CObjectFileArray::IsObjectFileAsNoted(const CObject* object)
         && NoteFileContents(name.GetString()) == entry->fileOnDisk;
 }
 
+void CObjectFileArray::KeepObjectEditWaiting(const CObject* object)
+{
+    if (CObjectArrayFileEntry* entry = EntryAt(FindObjectIndex(object)))
+        entry->saveRefused = true;
+}
+
 bool CObjectFileArray::IsObjectSaveRefused(const CObject* object)
 {
     CObjectArrayFileEntry* entry = EntryAt(FindObjectIndex(object));

@@ -163,6 +163,8 @@ public:
     // (IsObjectSaveRefused) until the file is noted again. False when nothing
     // was noted.
     bool RefuseSaveOverChangedFile(const CObject* object);
+    // A write of the object's file failed: its edit waits as after a refusal.
+    void KeepObjectEditWaiting(const CObject* object);
     bool IsObjectSaveRefused(const CObject* object);
     // Whether that file is as noted; false when nothing was noted.
     bool IsObjectFileAsNoted(const CObject* object);

@@ -158,16 +158,16 @@ std::string WhyNotWritten(const std::string& diskPath)
     const std::string folder = slash == std::string::npos ? std::string(".") : diskPath.substr(0, slash);
     uint64_t freeBytes = 0;
     if (!plat::CanWriteInFolder(folder))
-        return "the folder cannot be written";
+        return kFolderNotWritable;
     if (plat::GetPlatform().GetFreeDiskSpace(folder, freeBytes) && freeBytes == 0)
-        return "the disk is full";
-    return "writing it failed";
+        return kDiskIsFull;
+    return kWritingFailed;
 }
 
 void NoteWhyWritesAreRefused(const CJString& name)
 {
     if (FailedSaveReason().IsEmpty() && name.IsNotEmpty())
-        NoteFailedSaveReason(WhyWritesAreRefused(ResolveDiskPath(name.GetString(), 0)));
+        NoteFailedSaveReason(CJString(WhyNotWritten(ResolveDiskPath(name.GetString(), 0)).c_str()));
 }
 
 bool FailedSaveReasonSaysWhatToDo()
@@ -177,7 +177,13 @@ bool FailedSaveReasonSaysWhatToDo()
         || StartsWith(why, plat::CReplacementGroup::kWhyRefusedBegins);
 }
 
-CJString FailedSaveMessage(const CJString& name, bool ending)
+bool FailedSaveWasAWriteFailure()
+{
+    const CJString& why = FailedSaveReason();
+    return why.Compare(kFolderNotWritable) == 0 || why.Compare(kDiskIsFull) == 0 || why.Compare(kWritingFailed) == 0;
+}
+
+CJString FailedSaveMessage(const CJString& name, bool ending, EditWaitsFor waits)
 {
     CJString text("Could not save ");
     text.Append(name);
@@ -205,6 +211,18 @@ CJString FailedSaveMessage(const CJString& name, bool ending)
             // The file is as it was read: nobody changed it, the line is to mend.
             text.Append(". Correct or remove that line in the file and your edits are saved at the next save, close "
                         "or exit; until then they are kept here only.");
+        } else if (FailedSaveWasAWriteFailure() || FailedSaveReason().Compare(kFileIsReadOnly) == 0) {
+            text.Append(FailedSaveReason().Compare(kFileIsReadOnly) == 0 ? ". Make it writable and your edits are saved "
+                                                                         : ". Once the cause is gone, your edits are "
+                                                                           "saved ");
+            if (waits == EditWaitsFor::NextSave)
+                text.Append("at the next save, close or exit; until then they are kept here only.");
+            else
+                text.Append(waits == EditWaitsFor::EditorClose
+                                ? "when an object editor on it next closes, edited there or not; until then they are "
+                                  "kept here only, and the program's end loses them."
+                                : "when an object editor on it next closes after an edit; until then they are kept "
+                                  "here only, and the program's end loses them.");
         } else if (FailedSaveReasonSaysWhatToDo()) {
             text.Append(". Once that is done, your edits are saved at the next save, close or exit; until then they "
                         "are kept here only.");
@@ -250,6 +268,10 @@ bool SaveObjectToOwnFile(CObject* object)
         saved = FindObjectFileName(object, &name) && object->SaveToFile(name.GetString(), 0);
         if (saved && list)
             list->NoteObjectFileAsOnDisk(object);
+        else if (list && name.IsNotEmpty())
+            list->KeepObjectEditWaiting(object);
+        if (!saved && name.IsNotEmpty() && FileExists(name.GetString(), 0) && !IsFileWritable(name.GetString(), 0))
+            FailedSaveReason() = kFileIsReadOnly;
     }
     if (!saved) {
         CJString failed;

@@ -31,8 +31,10 @@ bool FindObjectFileName(const CObject* object, CJString* name);
 // The first save callback that takes care of it gives the result; else the
 // object is saved to the file FindObjectFileName names; false without one,
 // and refused (kFileChangedOnDisk) for an object of a file list whose file
-// is no longer as the list read or last wrote it. After a save the saved
-// callbacks are told, in order of registration.
+// is no longer as the list read or last wrote it. An object of a file list
+// whose write failed keeps its edit waiting (IsObjectEditWaiting) as after
+// that refusal. After a save the saved callbacks are told, in order of
+// registration.
 bool SaveObjectToOwnFile(CObject* object);
 // For a save callback that writes an object of a file list itself, or a
 // group of them once the group is in place: its file is as on disk now.
@@ -40,8 +42,8 @@ void NoteObjectFileAsOnDisk(const CObject* object);
 // Whether the object's file is as its file list read or last wrote it;
 // false when the list noted nothing.
 bool IsObjectFileAsNoted(const CObject* object);
-// Whether the object's last save was refused over a file changed on disk:
-// its edit waits for a save once the change is undone.
+// Whether the object's last save was refused over a file changed on disk,
+// or its write failed: its edit waits for a save once the cause is gone.
 bool IsObjectEditWaiting(const CObject* object);
 // A save callback whose save writes more than the object's own file notes
 // the one that failed, for the report of the failure.
@@ -71,15 +73,26 @@ CJString WhyWritesAreRefused(const std::string& diskPath);
 // reason (a journal this account may not read aside: no group holds these
 // files), else the folder that cannot be written, a full disk, or the write.
 std::string WhyNotWritten(const std::string& diskPath);
-// After a save of the file failed with no reason noted: notes that one.
+inline constexpr const char* kFolderNotWritable = "the folder cannot be written";
+inline constexpr const char* kDiskIsFull = "the disk is full";
+inline constexpr const char* kWritingFailed = "writing it failed";
+// After a save of the file failed with no reason noted: notes why not
+// written (WhyNotWritten).
 void NoteWhyWritesAreRefused(const CJString& name);
 // Whether the reason noted says itself what to do before the edits are saved.
 bool FailedSaveReasonSaysWhatToDo();
+// Whether it is why a write failed (WhyNotWritten's own): no change to undo.
+bool FailedSaveWasAWriteFailure();
+// Where an edit whose save failed waits: for the next save, close or exit
+// (the levels and what is saved with them), for the next close of an object
+// editor on it (IsObjectEditWaiting), or for one that closes after an edit.
+enum class EditWaitsFor { NextSave, EditorClose, EditedAgain };
 // "Could not save <name>"; after a refusal, why, and that the edits are kept
 // for the next save once the change on disk is undone, the line not
-// understood mended or the file made writable (or, as the program ends, that
-// they are not saved).
-CJString FailedSaveMessage(const CJString& name, bool ending = false);
+// understood mended, the file made writable or the cause gone (or, as the
+// program ends, that they are not saved).
+CJString FailedSaveMessage(const CJString& name, bool ending = false,
+                           EditWaitsFor waits = EditWaitsFor::NextSave);
 // After SaveObjectToOwnFile answered false: the file that failed, as a save
 // callback noted it, else the object's own; false when there is none.
 bool FindFailedSaveFile(const CObject* object, CJString* name);

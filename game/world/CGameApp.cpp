@@ -168,7 +168,7 @@ CGameApp::CGameApp(CLoadingScreenPresenter* presenter)
 
 CGameApp::~CGameApp()
 {
-    SaveLevelsLeftUnsaved();
+    SaveLevelsLeftUnsaved(GetGameEditorHooks().FinishEditorsAtEnd());
     GetGameScreensHooks().OnGameClosing();
     m_Initialised = false;
     m_MouseRecorder.reset();

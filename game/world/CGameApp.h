@@ -57,6 +57,9 @@ public:
     virtual bool EditorMayClose() { return true; }
     virtual bool IsEditorOpen() { return false; }
     virtual void OpenEditor(int32_t /*mode*/) {}
+    // The program is ending: the open object editor and the level editor
+    // save as they close; their refusals are answered for the end's box.
+    virtual CJString FinishEditorsAtEnd() { return CJString(); }
 };
 
 CGameEditorHooks* SetGameEditorHooks(CGameEditorHooks* hooks);

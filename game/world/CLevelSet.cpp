@@ -385,22 +385,26 @@ CLevelSet* FindLevels()
     return object && object->IsKindOf(CLevelSet::SGetClassInfo()) ? static_cast<CLevelSet*>(object) : nullptr;
 }
 
-void SaveLevelsLeftUnsaved()
+void SaveLevelsLeftUnsaved(const CJString& refusedBefore)
 {
+    CJString told(refusedBefore);
     // A set never loaded in this run has nothing to save, and nothing is read
     // at the end.
     CGeneralObjectsList& list = GetGeneralObjects();
     const int32_t index = list.IsEnumerated() ? list.Find("Levels") : -1;
-    if (index < 0 || !list.IsItemLoaded(index) || IsLevelEditorOpenOnStoredLevel())
-        return;
-    CLevelSet* levels = FindLevels();
-    if (!levels || !levels->HasUnsavedEdits() || SaveObjectToOwnFile(levels))
-        return;
-    CJString name;
-    if (!FindFailedSaveFile(levels, &name))
-        name.Set("Levels");
+    CLevelSet* levels = index < 0 || !list.IsItemLoaded(index) || IsLevelEditorOpenOnStoredLevel() ? nullptr
+                                                                                                   : FindLevels();
+    if (levels && levels->HasUnsavedEdits() && !SaveObjectToOwnFile(levels)) {
+        CJString name;
+        if (!FindFailedSaveFile(levels, &name))
+            name.Set("Levels");
+        if (told.IsNotEmpty())
+            told.Append("\n\n");
+        told.Append(FailedSaveMessage(name, true));
+    }
     // The program is ending: only the system's box is left to say it in.
-    plat::ShowMessageBox("Error", Windows1252ToUtf8(FailedSaveMessage(name, true).GetString()));
+    if (told.IsNotEmpty())
+        plat::ShowMessageBox("Error", Windows1252ToUtf8(told.GetString()));
 }
 
 uint32_t GetCurrentLevelIndex()

@@ -134,9 +134,10 @@ bool SaveLevelSetToOwnFile(CLevelSet& set, CJString& failedFile);
 
 // At the program's end, with no level editor open on "Levels" (it saves as it
 // closes): a set that differs from its file as last read or written, an edit
-// whose save was refused, is saved as any other save; a failure goes to
-// standard error, as the other saves at exit.
-void SaveLevelsLeftUnsaved();
+// whose save was refused, is saved as any other save. Its refusal is told
+// after the end's others, given here, in one box (after a termination
+// signal, on standard error).
+void SaveLevelsLeftUnsaved(const CJString& refusedBefore = CJString());
 
 // Lets a level set that is a general object be saved to its own file;
 // called once at class registration.

@@ -412,10 +412,10 @@ bool CLevelSorterWindow::Close()
     CJString failed;
     if (!unsaved || !m_EditingAllowed || CGameBase::SIsShuttingDown() || SaveLevelSetToOwnFile(*m_Levels, failed))
         return CJFrameWindow::Close();
-    // No order of its own to put back, or one the next start puts in the
-    // files: the edit waits on.
+    // No order of its own to put back, one the next start puts in the
+    // files, or no change on disk against it: the edit waits on.
     if (m_Changes.empty() || GetFailedSaveReason().Compare(kFinishedAtNextStart) == 0
-        || FailedSaveReasonSaysWhatToDo()) {
+        || FailedSaveReasonSaysWhatToDo() || FailedSaveWasAWriteFailure()) {
         ShowMessageBox(CJString("Error"), FailedSaveMessage(failed));
         return CJFrameWindow::Close();
     }

@@ -1014,6 +1014,90 @@ TEST_F(LevelEditorInGame, AnObjectFileChangedByHandIsNotWrittenOverAndItsEditIsS
                   .find("Garden Garage.Tutorial.txt: it was changed on disk"),
               std::string::npos);
     EXPECT_TRUE(ReadBytes(lessonFile) == turned);
+
+    // A folder that takes no write, or a full disk: the box names the cause,
+    // and the edit waits for the next close once the cause is gone.
+    const std::string resources = PathOf("Data/Resources");
+    std::string locked;
+    {
+        if (::geteuid() == 0) {
+            ASSERT_EQ(::chown(file.c_str(), 65534, 65534), 0);
+        }
+        // The test's folder is the program's, open to all as an install is.
+        std::filesystem::permissions(Folder(), std::filesystem::perms(0755));
+        std::filesystem::permissions(resources, std::filesystem::perms(0555));
+        CActingAsNobody nobody;
+        if (nobody.Acting())
+            locked = editAndClose(trophy, [&] { trophy->m_Description.SetText(CJString("Kept while locked")); });
+    }
+    std::filesystem::permissions(resources, std::filesystem::perms(0755));
+    std::filesystem::permissions(Folder(), std::filesystem::perms::owner_all);
+    EXPECT_NE(locked.find("Could not save Resources/AccomplishedBuilder.Achievement.txt: the folder cannot be "
+                          "written. Once the cause is gone, your edits are saved when an object editor on it next "
+                          "closes, edited there or not; until then they are kept here only, and the program's end "
+                          "loses them."),
+              std::string::npos)
+        << locked;
+    EXPECT_EQ(editAndClose(trophy), "");
+    EXPECT_NE(ReadBytes(file).find("Description=Kept while locked"), std::string::npos);
+    CLevelSet* levels = GetLevels();
+    const std::string levelsRead = ReadBytes(PathOf(LevelsFile()));
+    std::string full;
+    {
+        CFullDisk disk;
+        m_Platform.SetFreeDiskSpace(0);
+        full = editAndClose(levels, [&] { levels->GetLevel(0)->m_RequiredRevenue += 1000; });
+        m_Platform.SetFreeDiskSpace(std::nullopt);
+    }
+    EXPECT_NE(full.find("Could not save Resources/Levels.Object.txt: the disk is full. Once the cause is gone, "
+                        "your edits are saved at the next save, close or exit; until then they are kept here only."),
+              std::string::npos)
+        << full;
+    EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == levelsRead);
+    EXPECT_EQ(editAndClose(levels), "");
+    EXPECT_FALSE(levels->HasUnsavedEdits());
+
+    // At the program's end the open editor's refusal is told in the end's
+    // one box: alone; with the levels' (the disk full); so with the level
+    // editor open on the stored levels, which it saves.
+    const std::string trophyLost = "Could not save Resources/AccomplishedBuilder.Achievement.txt: it was changed on "
+                                   "disk since the program read or saved it. The edits made here since the last "
+                                   "save are lost.";
+    const std::string levelsLost = "\n\nCould not save Resources/Levels.Object.txt: the disk is full. The edits made "
+                                   "here since the last save are lost.";
+    const std::string levelsWritten = ReadBytes(PathOf(LevelsFile()));
+    for (const char* end : {"alone", "with the levels", "with the level editor"}) {
+        SCOPED_TRACE(end);
+        const bool alone = end == std::string("alone");
+        if (!alone) {
+            ASSERT_NO_FATAL_FAILURE(StartIntoTheLevel());
+            if (end == std::string("with the level editor")) {
+                ASSERT_NE(OpenEditorPalette(plat::vk::kF6), nullptr);
+            }
+            trophy = GetAchievementList().GetObjectByName("AccomplishedBuilder");
+            ASSERT_NE(trophy, nullptr);
+            GetLevels()->GetLevel(0)->m_RequiredRevenue += 1000;
+        }
+        OpenObjectEditor(trophy, trophy);
+        Passes(2);
+        trophy->m_Description.SetText(CJString("At the end"));
+        const std::string changed = ReadBytes(file) == byHand ? asRead : byHand;
+        WriteBytes(file, changed);
+        const size_t before = m_Platform.GetMessageBoxes().size();
+        {
+            std::unique_ptr<CFullDisk> disk(alone ? nullptr : new CFullDisk);
+            m_Platform.SetFreeDiskSpace(alone ? std::nullopt : std::optional<uint64_t>(0));
+            EndRun();
+            m_Platform.SetFreeDiskSpace(std::nullopt);
+        }
+        std::vector<std::string> told;
+        for (size_t i = before; i < m_Platform.GetMessageBoxes().size(); ++i)
+            if (m_Platform.GetMessageBoxes()[i].text.find("Resources/") != std::string::npos)
+                told.push_back(m_Platform.GetMessageBoxes()[i].text);
+        EXPECT_EQ(told, std::vector<std::string>{trophyLost + (alone ? "" : levelsLost)});
+        EXPECT_TRUE(ReadBytes(file) == changed);
+        EXPECT_TRUE(ReadBytes(PathOf(LevelsFile())) == levelsWritten);
+    }
 }
 
 // Opening and closing every editor and tool a designer reaches, with no edit,

@@ -242,12 +242,20 @@ TEST_F(ObjectEditor, AReadOnlyFileDisablesEveryRowUnlessShiftIsHeldAndThenTheFai
     m_Sample.m_Count = 7; // an edit through the row
     OpenObjectEditor(nullptr, nullptr);
     EXPECT_EQ(GetCurrentObjectEditor(), nullptr);
-    EXPECT_EQ(MessageBoxShown(), "Error / Could not save Sample.txt");
+    EXPECT_EQ(MessageBoxShown(), "Error / Could not save Sample.txt: it is read-only. Make it writable and your edits "
+                                 "are\nsaved when an object editor on it next closes after an edit; until then they "
+                                 "are\nkept here only, and the program's end loses them.");
     EXPECT_EQ(m_Sample.m_Count, 7);
-    std::ifstream file("Sample.txt");
-    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(text, "CEditorSample\n{\n}\n");
+    auto written = [] {
+        std::ifstream file("Sample.txt");
+        return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    };
+    EXPECT_EQ(written(), "CEditorSample\n{\n}\n");
     plat::SetReadOnly("Sample.txt", false);
+    Open(&m_Sample);
+    m_Sample.m_Count = 8;
+    OpenObjectEditor(nullptr, nullptr);
+    EXPECT_NE(written().find("Count=8"), std::string::npos) << "the edit saved once writable: " << written();
 }
 
 TEST_F(ObjectEditor, ClosingTellsTheObjectAndSavesTheOwnerButARebuildOnlySaves)

@@ -702,6 +702,9 @@ TEST_F(FilesSavedTogether, AfterAStopOrARefusedWriteAtAnyPointTheNextStartReadsT
                     // Nothing was copied or touched: a plain restart finishes it.
                     EXPECT_NE(takenBack.find("the program's next start finishes it"), std::string::npos) << takenBack;
                     EXPECT_EQ(takenBack.find("cp -a"), std::string::npos) << takenBack;
+                    // The refusal's own remedy, the edit kept: the order is
+                    // not put back over it.
+                    EXPECT_EQ(takenBack.find("back in the order"), std::string::npos) << takenBack;
                 }
                 EXPECT_TRUE(std::any_of(targets.begin(), targets.end(),
                                         [&](const std::string& t) { return named(run.message, t); }))

@@ -23,8 +23,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -73,6 +75,29 @@ public:
 private:
     bool m_Switched;
     bool m_Acting = false;
+};
+
+// Writes past a few bytes fail, as on a full disk, until the scope ends.
+class CFullDisk {
+public:
+    CFullDisk()
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_Old);
+        m_OldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit full{16, m_Old.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &full);
+    }
+    ~CFullDisk()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_Old);
+        std::signal(SIGXFSZ, m_OldHandler);
+    }
+    CFullDisk(const CFullDisk&) = delete;
+    CFullDisk& operator=(const CFullDisk&) = delete;
+
+private:
+    rlimit m_Old{};
+    void (*m_OldHandler)(int) = SIG_DFL;
 };
 
 class CScreensGameTest : public CDemoGameTest {

@@ -410,29 +410,6 @@ TEST_F(StatsAtStart, ADamagedFileIsKeptAsideAndTheProgramStartsWithAFreshProfile
     EXPECT_FALSE(DiskHas("Stats.dat.bad.2"));
 }
 
-// Writes past a few bytes fail, as on a full disk, until the scope ends.
-class CFullDisk {
-public:
-    CFullDisk()
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_Old);
-        m_OldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit full{16, m_Old.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &full);
-    }
-    ~CFullDisk()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_Old);
-        std::signal(SIGXFSZ, m_OldHandler);
-    }
-    CFullDisk(const CFullDisk&) = delete;
-    CFullDisk& operator=(const CFullDisk&) = delete;
-
-private:
-    rlimit m_Old{};
-    void (*m_OldHandler)(int) = SIG_DFL;
-};
-
 // What the scope writes to standard error, through a pipe (a full disk
 // would stop a capture through a file).
 class CErrorsCaught {

@@ -22,10 +22,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -739,6 +743,43 @@ TEST_F(LevelSorter, AMoveOrDeleteOfARowChangedByHandIsRefusedAndPutBack)
     ASSERT_NE(read, nullptr);
     ASSERT_EQ(read->GetCount(), 5u);
     EXPECT_STREQ(read->GetLevel(4)->m_Comment.GetString(), "Delta by hand");
+
+    // A write that fails (a full disk) is no change to put back: the move
+    // waits, and the next close writes it once the cause is gone.
+    const std::string beforeMove = ReadBytes(file);
+    m_Sorter = OpenLevelSorter(m_Levels);
+    Frame();
+    ClickRow(0);
+    Click(CLevelSorterWindow::Button::MoveDown);
+    const std::vector<std::string> moved = Names(*m_Levels);
+    {
+        rlimit old{};
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit full{16, old.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &full);
+        m_Sorter->RequestClose();
+        Frame();
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, handler);
+    }
+    std::string refused = said();
+    std::replace(refused.begin(), refused.end(), '\n', ' ');
+    EXPECT_NE(refused.find("Could not save Resources/Levels.Object.txt: "), std::string::npos) << refused;
+    EXPECT_NE(refused.find(". Once the cause is gone, your edits are saved at the next save, close or exit; until "
+                           "then they are kept here only."),
+              std::string::npos)
+        << refused;
+    EXPECT_EQ(Names(*m_Levels), moved);
+    EXPECT_TRUE(ReadBytes(file) == beforeMove);
+    m_Sorter = OpenLevelSorter(m_Levels);
+    Frame();
+    m_Sorter->RequestClose();
+    Frame();
+    EXPECT_EQ(said(), "");
+    read.reset(static_cast<CLevelSet*>(ReadObjectFileWhole(file.c_str())));
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(Names(*read), moved);
 }
 
 // An edit whose save was refused waits for the hand to undo its change: a
