@@ -42,6 +42,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -84,10 +85,17 @@ class GameChannel : public CTempFolderTest {};
 
 TEST_F(GameChannel, TheChannelNameIsReadOnceFromTheChannelFile)
 {
-    WriteBytes("Data2.dat", "[Channel]\r\nChannel Name=Night Owl\r\n");
-    EXPECT_STREQ(GetChannelName().GetString(), "Night Owl");
-    WriteBytes("Data2.dat", "[Channel]\r\nChannel Name=Morning Lark\r\n");
-    EXPECT_STREQ(GetChannelName().GetString(), "Night Owl");
+    // A fresh process: in this one a game started earlier may have read it.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            WriteBytes("Data2.dat", "[Channel]\r\nChannel Name=Night Owl\r\n");
+            const std::string first = GetChannelName().GetString();
+            WriteBytes("Data2.dat", "[Channel]\r\nChannel Name=Morning Lark\r\n");
+            std::fprintf(stderr, "[%s] [%s]\n", first.c_str(), GetChannelName().GetString());
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "\\[Night Owl\\] \\[Night Owl\\]");
 }
 
 // Screens over the playfield as the screen layer would report them.
