@@ -25,6 +25,7 @@
 #include "game/world/CPeriod.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CTutorial.h"
+#include "game/world/CTypedCommands.h"
 #include "images/CFrame.h"
 #include "images/CFrameList.h"
 #include "images/CJPEGFileIO.h"
@@ -33,7 +34,9 @@
 #include "platform/WindowDevice.h"
 #include "sequences/CSequenceList.h"
 #include "sequences/CTextSubstitutionList.h"
+#include "shell/CKeyboardState.h"
 #include "shell/CMouseState.h"
+#include "shell/CTypedCommandList.h"
 #include "sound/CSoundDevice.h"
 #include "sound/CSoundList.h"
 #include "ui/CJWindow.h"
@@ -550,6 +553,11 @@ TEST_F(GameProgram, TheProgramPlaysTheFirstLevelHeadlessAndInARealWindow)
 
 TEST_F(GameProgram, TypingTheFrameRateWordShowsTheFrameRateAndTheMoneyWordRaisesTheMoney)
 {
+    // The words as a new start registers them: an earlier test's keyboard
+    // reset may have dropped the list's hold on the typed characters.
+    CKeyboardState::SGetInstance().ResetForTesting();
+    CTypedCommandList::SGetInstance().ResetForTesting();
+    ResetGameTypedCommandsForTesting();
     ASSERT_TRUE(Start());
     CGameState& state = *CGameState::SGetCurrent();
     const float money = state.m_SpendableMoneyK;
