@@ -22,6 +22,7 @@
 #include "images/CFrameBrowserItem.h"
 #include "images/CFrameList.h"
 #include "images/CFont.h"
+#include "images/CFontList.h"
 #include "objects/CFileListList.h"
 
 #include <map>
@@ -80,6 +81,9 @@ protected:
         if (IsSkipped())
             return;
         g_Bounds.clear();
+        // Captions in the screen's font: no data fonts, whatever a game an
+        // earlier test ran left listed.
+        GetFontList().SetSource(nullptr, "Nowhere", 0);
         // Sorted as an object list is: folders come from the names.
         m_Shelf.names = {"Rocks/Big", "Rocks/Deep/Pebble", "Rocks/Small", "Sun", "Trees/Oak"};
         m_Shelf.loaded.assign(m_Shelf.names.size(), true);

@@ -21,6 +21,7 @@
 #include "game/business/CThreeInARowCounter.h"
 #include "game/screens/CAchievement.h"
 #include "game/screens/CEndOfLevel.h"
+#include "game/screens/CLifeRewards.h"
 #include "game/screens/CTutorialPopUp.h"
 #include "game/scripting/CSprite.h"
 #include "game/world/CGameState.h"
@@ -71,6 +72,12 @@ protected:
         CScreensGameTest::SetUp();
         if (IsSkipped())
             return;
+        // The lists the game keeps for the process are read from this test's
+        // copy, not as another test's run left them (listed over a folder
+        // now gone, their items failed to load there).
+        ReadList(GetDecadeTransitionList());
+        ReadList(GetAchievementList());
+        ReadList(GetLifeRewardList(), "Resources/LifeRewards");
         InstallLevelEditorHooks();
     }
     void TearDown() override

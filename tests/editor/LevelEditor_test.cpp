@@ -36,6 +36,7 @@
 #include "objects/CPropertyDeclarer.h"
 #include "objects/DroppedKeys.h"
 #include "objects/ObjectFileCallbacks.h"
+#include "overlays/CFrameOverlay.h"
 #include "sequences/CSequenceList.h"
 #include "shell/CClipboard.h"
 #include "shell/CKeyboardState.h"
@@ -493,6 +494,8 @@ protected:
         GetAudioList().SetSource("Resources/Audio");
         for (CObjectFileArray* list : DataLists())
             list->SetSource(nullptr, "Resources", 0);
+        // An earlier test's browser may have listed the sets over its own folder.
+        InitFrameOverlayOptionsList();
         SetCurrentLevelIndex(0);
         InitGeneralObjects();
         m_File = "Resources/Levels.Object.txt";

@@ -10,7 +10,9 @@
 #include "game/business/CCustomer.h"
 #include "game/business/CUpgrade.h"
 #include "game/business/CUpgradeButton.h"
+#include "game/screens/CAchievement.h"
 #include "game/screens/CLevelCompletion.h"
+#include "game/screens/CLifeRewards.h"
 #include "game/screens/CNeighborhoodViewer.h"
 #include "game/screens/CShop.h"
 #include "game/world/CGameSongPlayer.h"
@@ -48,6 +50,25 @@ namespace {
 
 class ListsInGame : public CScreensGameTest {
 protected:
+    void SetUp() override
+    {
+        CScreensGameTest::SetUp();
+        if (IsSkipped())
+            return;
+        // The lists the game keeps for the process are read from this test's
+        // copy, not as another test's run left them.
+        ReadList(GetDecadeTransitionList());
+        ReadList(GetAchievementList());
+        ReadList(GetLifeRewardList(), "Resources/LifeRewards");
+    }
+    void TearDown() override
+    {
+        // Listed over this test's folder, "!Aaa" items and all: the next
+        // test's use lists its own.
+        for (const auto& [list, folder] : m_Sources)
+            list->SetSource(nullptr, folder.c_str(), 0);
+        CScreensGameTest::TearDown();
+    }
     // A list with a real item: its name, folder, last item, whether that is
     // its only one, and its files' endings ("UpgradeSlot.txt"; empty where
     // the list names none).

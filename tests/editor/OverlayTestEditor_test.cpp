@@ -64,6 +64,7 @@ protected:
     {
         (void)plat::SetReadOnly(kSetFile, false);
         GetFrameOverlayOptionsList().RemoveAll();
+        InitFrameOverlayOptionsList(); // where the game keeps it
         GetFrameLibrary().RemoveAll();
         ScreenTest::TearDown();
     }

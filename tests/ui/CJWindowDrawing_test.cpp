@@ -137,6 +137,8 @@ TEST_F(DrawingTest, OnlyOpacityBelowOneDrawsThroughAFadingProxy)
 
 TEST_F(DrawingTest, TheFocusRectangleShowsAfterTabUntilTheNextPress)
 {
+    // As the program starts: an earlier test's Tab may have left it shown.
+    CJWindow::SetKeyboardFocusShown(false);
     auto canvas = Canvas(100, 80);
     auto* screen = new CScreenWindow(canvas.get(), m_Font.get());
     screen->SetFocusColorRGB(0, 200, 0);

@@ -5,6 +5,8 @@
 #include "ScreensGameTest.h"
 
 #include "editor/CLevelEditorWindow.h"
+#include "game/screens/CAchievement.h"
+#include "game/screens/CLifeRewards.h"
 #include "game/screens/CMainMenu.h"
 #include "game/screens/CPauseMenu.h"
 #include "game/screens/CPlayerSelect.h"
@@ -32,6 +34,10 @@ protected:
     void SetUp() override
     {
         CScreensGameTest::SetUp();
+        // Read from this test's copy, not as another test left them.
+        ReadList(GetDecadeTransitionList());
+        ReadList(GetAchievementList());
+        ReadList(GetLifeRewardList(), "Resources/LifeRewards");
         // The game opens on its main menu, as the program does.
         InstallMainMenuScreen();
     }

@@ -3,6 +3,8 @@
 #include "ScreensGameTest.h"
 
 #include "game/business/CUpgrade.h"
+#include "game/screens/CAchievement.h"
+#include "game/screens/CLifeRewards.h"
 #include "game/screens/CMainMenu.h"
 #include "game/screens/CStats.h"
 #include "game/world/CLevelOptions.h"
@@ -35,6 +37,10 @@ protected:
     void SetUp() override
     {
         CScreensGameTest::SetUp();
+        // Read from this test's copy, not as another test left them.
+        ReadList(GetDecadeTransitionList());
+        ReadList(GetAchievementList());
+        ReadList(GetLifeRewardList(), "Resources/LifeRewards");
         InstallMainMenuScreen();
     }
     void TearDown() override

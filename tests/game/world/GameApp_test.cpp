@@ -25,6 +25,7 @@
 #include "game/world/CPeriod.h"
 #include "game/world/CPlayfield.h"
 #include "game/world/CTutorial.h"
+#include "game/world/CTypedCommands.h"
 #include "images/CFrame.h"
 #include "images/CFrameList.h"
 #include "images/CJPEGFileIO.h"
@@ -33,7 +34,9 @@
 #include "platform/WindowDevice.h"
 #include "sequences/CSequenceList.h"
 #include "sequences/CTextSubstitutionList.h"
+#include "shell/CKeyboardState.h"
 #include "shell/CMouseState.h"
+#include "shell/CTypedCommandList.h"
 #include "sound/CSoundDevice.h"
 #include "sound/CSoundList.h"
 #include "ui/CJWindow.h"
@@ -42,6 +45,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -84,10 +88,17 @@ class GameChannel : public CTempFolderTest {};
 
 TEST_F(GameChannel, TheChannelNameIsReadOnceFromTheChannelFile)
 {
-    WriteBytes("Data2.dat", "[Channel]\r\nChannel Name=Night Owl\r\n");
-    EXPECT_STREQ(GetChannelName().GetString(), "Night Owl");
-    WriteBytes("Data2.dat", "[Channel]\r\nChannel Name=Morning Lark\r\n");
-    EXPECT_STREQ(GetChannelName().GetString(), "Night Owl");
+    // A fresh process: in this one a game started earlier may have read it.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            WriteBytes("Data2.dat", "[Channel]\r\nChannel Name=Night Owl\r\n");
+            const std::string first = GetChannelName().GetString();
+            WriteBytes("Data2.dat", "[Channel]\r\nChannel Name=Morning Lark\r\n");
+            std::fprintf(stderr, "[%s] [%s]\n", first.c_str(), GetChannelName().GetString());
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "\\[Night Owl\\] \\[Night Owl\\]");
 }
 
 // Screens over the playfield as the screen layer would report them.
@@ -542,6 +553,11 @@ TEST_F(GameProgram, TheProgramPlaysTheFirstLevelHeadlessAndInARealWindow)
 
 TEST_F(GameProgram, TypingTheFrameRateWordShowsTheFrameRateAndTheMoneyWordRaisesTheMoney)
 {
+    // The words as a new start registers them: an earlier test's keyboard
+    // reset may have dropped the list's hold on the typed characters.
+    CKeyboardState::SGetInstance().ResetForTesting();
+    CTypedCommandList::SGetInstance().ResetForTesting();
+    ResetGameTypedCommandsForTesting();
     ASSERT_TRUE(Start());
     CGameState& state = *CGameState::SGetCurrent();
     const float money = state.m_SpendableMoneyK;

@@ -69,6 +69,10 @@ protected:
         CKeyboardState::SGetInstance().ResetForTesting();
         CTypedCommandList::SGetInstance().ResetForTesting();
         ResetGameTypedCommandsForTesting();
+        // The stars and money the words gave stay with the process's state.
+        CGameState fresh;
+        fresh.ResetToDefaults();
+        State().CopyFromAndReset(&fresh);
         CShellTest::TearDown();
     }
     // Types the text and answers whether the confirmation sound started.

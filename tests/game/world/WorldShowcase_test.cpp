@@ -33,6 +33,7 @@
 #include "shell/CKeyboardState.h"
 #include "shell/CMouseState.h"
 #include "shell/program/CStandInGame.h"
+#include "ui/CAlphaTheme.h"
 #include "ui/CJFrameWindow.h"
 #include "ui/CJListBox.h"
 #include "ui/CScreenWindow.h"
@@ -82,6 +83,8 @@ protected:
             list->SetSource(nullptr, "Resources", 0);
         // The lot layer draws with the lot options, which name the balloon's set.
         GetFrameOverlayOptionsList().SetSource(nullptr, "Resources/Frame Overlay Options", 0);
+        // The showcase reads no themes; a game an earlier test ran listed its own.
+        GetSkinThemeList().SetSource(nullptr, "Nowhere", 0);
         // The showcase plays the town, the tutorial's first street after
         // the ten of the career.
         SetCurrentLevelIndex(kTown);
