@@ -72,12 +72,7 @@ protected:
         CScreensGameTest::SetUp();
         if (IsSkipped())
             return;
-        // The lists the game keeps for the process are read from this test's
-        // copy, not as another test's run left them (listed over a folder
-        // now gone, their items failed to load there).
-        ReadList(GetDecadeTransitionList());
-        ReadList(GetAchievementList());
-        ReadList(GetLifeRewardList(), "Resources/LifeRewards");
+        ReadProcessLists();
         InstallLevelEditorHooks();
     }
     void TearDown() override

@@ -55,11 +55,7 @@ protected:
         CScreensGameTest::SetUp();
         if (IsSkipped())
             return;
-        // The lists the game keeps for the process are read from this test's
-        // copy, not as another test's run left them.
-        ReadList(GetDecadeTransitionList());
-        ReadList(GetAchievementList());
-        ReadList(GetLifeRewardList(), "Resources/LifeRewards");
+        ReadProcessLists();
     }
     void TearDown() override
     {

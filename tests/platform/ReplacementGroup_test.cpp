@@ -213,33 +213,17 @@ TEST_F(ReplacementJournal, AJournalThisAccountMayNotReadIsLeftForTheAccountThatM
     journal.pop_back();
     ASSERT_EQ(::chmod(journal.c_str(), 0600), 0);
     ASSERT_EQ(::chmod(".", 0777) | ::chmod("Cards", 0777), 0);
-    int said[2];
-    ASSERT_EQ(::pipe(said), 0);
-    std::fflush(nullptr);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-            ::_exit(2);
-        std::string text = plat::FinishInterruptedReplacements();
+    const std::string text = AsAnotherAccount([] {
+        std::string said = plat::FinishInterruptedReplacements();
         // Which files that journal names cannot be told: the writers of the
         // files a group may hold are told, and refuse; the platform's own
         // writes pass it.
         const plat::WaitingJournal told = plat::JournalWaitingFor("D.txt", plat::UnreadableJournals::Answer);
-        text += told.unreadable ? "|" + told.name : "|not told";
-        text += plat::JournalWaitingFor("D.txt", plat::UnreadableJournals::Pass).name.empty() ? "|passed" : "|held";
-        text += plat::ReplaceFileContents("D.txt", "d", 1) ? "|saved" : "|refused";
-        (void)!::write(said[1], text.data(), text.size());
-        ::_exit(0);
-    }
-    ::close(said[1]);
-    std::string text;
-    char buffer[1024];
-    for (ssize_t got; (got = ::read(said[0], buffer, sizeof buffer)) > 0;)
-        text.append(buffer, size_t(got));
-    ::close(said[0]);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        said += told.unreadable ? "|" + told.name : "|not told";
+        said += plat::JournalWaitingFor("D.txt", plat::UnreadableJournals::Pass).name.empty() ? "|passed" : "|held";
+        said += plat::ReplaceFileContents("D.txt", "d", 1) ? "|saved" : "|refused";
+        return said;
+    });
     EXPECT_NE(text.find("may not read"), std::string::npos) << text;
     EXPECT_NE(text.find(journal), std::string::npos) << text;
     EXPECT_TRUE(text.ends_with("|" + BaseName(journal) + "|passed|saved")) << text;
@@ -1121,35 +1105,19 @@ TEST_F(ReplacementJournal, AGroupRefusedForItsJournalSaysWhy)
     WriteBytes("Cards/C.txt", "old");
     ASSERT_EQ(::chmod("Cards", 0777) | ::chmod("Cards/B.txt", 0666) | ::chmod("Cards/C.txt", 0666), 0);
     ASSERT_EQ(::chmod(".", 0555), 0);
-    int said[2];
-    ASSERT_EQ(::pipe(said), 0);
-    std::fflush(nullptr);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-            ::_exit(2);
-        std::string text;
+    const std::string text = AsAnotherAccount([] {
+        std::string said;
         for (const char* second : {"Cards/C.txt", "Cards/Made.txt"}) {
             plat::CReplacementGroup group;
             (void)!plat::ReplaceFileContents("Cards/B.txt", "new", 3);
             (void)!plat::ReplaceFileContents(second, "new", 3);
             std::string failed;
             const bool saved = group.Commit(&failed);
-            text += (saved ? "saved " : "refused ") + failed + ": " + group.WhyRefused() + "\n";
+            said += (saved ? "saved " : "refused ") + failed + ": " + group.WhyRefused() + "\n";
         }
-        (void)!::write(said[1], text.data(), text.size());
-        ::_exit(0);
-    }
-    ::close(said[1]);
-    std::string text;
-    char buffer[1024];
-    for (ssize_t got; (got = ::read(said[0], buffer, sizeof buffer)) > 0;)
-        text.append(buffer, size_t(got));
-    ::close(said[0]);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+        return said;
+    });
     ::chmod(".", 0755);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     const std::string why = "the program folder \"" + Folder()
         + "\" cannot be written, and files saved together are recorded there before any of them is replaced. "
           "Make the folder writable";

@@ -34,10 +34,7 @@ protected:
     void SetUp() override
     {
         CScreensGameTest::SetUp();
-        // Read from this test's copy, not as another test left them.
-        ReadList(GetDecadeTransitionList());
-        ReadList(GetAchievementList());
-        ReadList(GetLifeRewardList(), "Resources/LifeRewards");
+        ReadProcessLists();
         // The game opens on its main menu, as the program does.
         InstallMainMenuScreen();
     }

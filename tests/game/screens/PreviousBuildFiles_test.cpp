@@ -37,10 +37,7 @@ protected:
     void SetUp() override
     {
         CScreensGameTest::SetUp();
-        // Read from this test's copy, not as another test left them.
-        ReadList(GetDecadeTransitionList());
-        ReadList(GetAchievementList());
-        ReadList(GetLifeRewardList(), "Resources/LifeRewards");
+        ReadProcessLists();
         InstallMainMenuScreen();
     }
     void TearDown() override

@@ -8,8 +8,10 @@
 
 #include "game/business/CCustomerArrivals.h"
 #include "game/scripting/CAudio.h"
+#include "game/screens/CAchievement.h"
 #include "game/screens/CDecadeTransition.h"
 #include "game/screens/CLevelIntro.h"
+#include "game/screens/CLifeRewards.h"
 #include "game/screens/CNewTrophyEarned.h"
 #include "game/screens/CStats.h"
 #include "game/screens/CTutorialPopUp.h"
@@ -125,6 +127,15 @@ protected:
     {
         list.SetSource(extension, folder, 0);
         m_ListsRead.push_back(&list);
+    }
+    // The lists the game keeps for the whole process (a new start does not
+    // read them again), read from this test's copy, not as another test's
+    // run left them.
+    void ReadProcessLists()
+    {
+        ReadList(GetDecadeTransitionList());
+        ReadList(GetAchievementList());
+        ReadList(GetLifeRewardList(), "Resources/LifeRewards");
     }
     // Starts the game and closes the transition a new game opens with.
     void StartPastOpening()
