@@ -36,6 +36,9 @@ void CScreenDevice::SetDeviceForTesting(plat::CGraphicsDevice* device)
     m_DesktopKnown = false;
     m_SizeSet = false;
     m_BackBufferWidth = m_BackBufferHeight = 10;
+    // As a new start has it: a picture letterboxed for one device maps no
+    // pointer for the next.
+    m_View = SScreenView();
 }
 
 void CScreenDevice::SetSize(bool fullScreen, uint32_t width, uint32_t height)

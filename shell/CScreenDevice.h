@@ -63,7 +63,8 @@ public:
     // What texture draws go to: the device and the view.
     SScreenTarget GetTarget() const { return {GetDevice(), m_View}; }
 
-    // Tests: another device (null: the platform's), forgets the desktop size.
+    // Tests: another device (null: the platform's), forgets the desktop size
+    // and the picture's mapping.
     void SetDeviceForTesting(plat::CGraphicsDevice* device);
 
 private:
